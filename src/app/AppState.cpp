@@ -1,0 +1,16 @@
+#include "app/AppState.h"
+
+namespace morvane {
+
+AppState &appState()
+{
+    static AppState state;
+    return state;
+}
+
+void resetAppState()
+{
+    appState() = AppState{};
+}
+
+} // namespace morvane

@@ -1,0 +1,5 @@
+#include "app/SqlConsole.h"
+
+namespace morvane {
+void runSqlConsole(MainWindow &) {}
+} // namespace morvane

@@ -1,0 +1,42 @@
+#pragma once
+// The only road to the server: a thin layer over MariaDB Connector/C that
+// works with opaque handles. A zero, unknown or freed handle is "none" and
+// every operation accepts it without effect. Nothing here shows UI, throws
+// or logs; failures are return values, their texts come from lastError().
+#include "text/Text.h"
+
+#include <cstdint>
+
+namespace morvane {
+
+class ResultTable;
+
+int connect(const Text &server, const Text &user, const Text &password);
+bool execute(int connection, const Text &statement);
+int storeResult(int connection);
+std::uint64_t rowCount(int recordSet);
+bool readField(int recordSet, const Text &columnName, Text &value);
+bool readField(int recordSet, int columnIndex, Text &value);
+bool nextRow(int recordSet);
+void freeResult(int recordSet);
+bool createDatabase(int connection, const Text &name);
+bool dropDatabase(int connection, const Text &name);
+bool selectDatabase(int connection, const Text &name);
+bool lastError(int connection, Text &text);
+
+// Takes every row of the statement that just ran into `table` in compact
+// form, streaming them from the server; false (and `table` empty) when the
+// last statement produced no rows or the transfer failed.
+bool fetchResultTable(int connection, ResultTable &table);
+
+// Rows matched by the last UPDATE (from the server's info line); -1 when
+// the server did not say.
+std::int64_t rowsMatched(int connection);
+
+// A name as it may stand in a statement: unchanged when it is a plain
+// identifier, else in backquotes with inner backquotes doubled.
+Text sqlName(const Text &name);
+// The value escaped for use between single quotes on this connection.
+Text sqlValue(int connection, const Text &value);
+
+} // namespace morvane

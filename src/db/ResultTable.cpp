@@ -1,0 +1,82 @@
+#include "db/ResultTable.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace morvane {
+
+namespace {
+constexpr std::size_t kChunkSize = std::size_t(4) << 20;
+}
+
+void ResultTable::clear()
+{
+    m_chunks.clear();
+    m_chunkSizes.clear();
+    m_chunkUsed = 0;
+    std::vector<const char *>().swap(m_rows);
+    m_payload = 0;
+}
+
+void ResultTable::setColumnCount(int columns)
+{
+    clear();
+    m_columns = std::max(columns, 0);
+}
+
+char *ResultTable::reserve(std::size_t bytes)
+{
+    // Offsets at the start of a row block must stay aligned.
+    bytes = (bytes + 3) & ~std::size_t(3);
+    if (m_chunks.empty() || m_chunkUsed + bytes > m_chunkSizes.back()) {
+        const std::size_t size = std::max(kChunkSize, bytes);
+        m_chunks.push_back(std::make_unique<char[]>(size));
+        m_chunkSizes.push_back(size);
+        m_chunkUsed = 0;
+    }
+    char *p = m_chunks.back().get() + m_chunkUsed;
+    m_chunkUsed += bytes;
+    return p;
+}
+
+void ResultTable::appendRow(const char *const *fields, const unsigned long *lengths)
+{
+    std::size_t dataBytes = 0;
+    for (int i = 0; i < m_columns; ++i)
+        dataBytes += fields[i] ? lengths[i] : 0;
+    const std::size_t head = sizeof(std::uint32_t) * std::size_t(m_columns);
+    char *block = reserve(head + dataBytes);
+    auto *ends = reinterpret_cast<std::uint32_t *>(block);
+    char *out = block + head;
+    std::uint32_t end = 0;
+    for (int i = 0; i < m_columns; ++i) {
+        if (fields[i] && lengths[i]) {
+            std::memcpy(out + end, fields[i], lengths[i]);
+            end += std::uint32_t(lengths[i]);
+        }
+        ends[i] = end;
+    }
+    m_payload += dataBytes;
+    m_rows.push_back(block);
+}
+
+std::string_view ResultTable::cell(std::size_t row, int column) const
+{
+    if (row >= m_rows.size() || column < 0 || column >= m_columns)
+        return {};
+    const char *block = m_rows[row];
+    const auto *ends = reinterpret_cast<const std::uint32_t *>(block);
+    const std::uint32_t start = column == 0 ? 0 : ends[column - 1];
+    const char *data = block + sizeof(std::uint32_t) * std::size_t(m_columns);
+    return std::string_view(data + start, ends[column] - start);
+}
+
+std::size_t ResultTable::allocatedBytes() const
+{
+    std::size_t total = m_rows.capacity() * sizeof(const char *);
+    for (std::size_t size : m_chunkSizes)
+        total += size;
+    return total;
+}
+
+} // namespace morvane

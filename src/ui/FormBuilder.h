@@ -1,0 +1,39 @@
+#pragma once
+// Windows are built from their design tables: one row per control with its
+// kind, design name (the objectName), container, tab, place, size and text.
+#include <QHash>
+#include <QRect>
+#include <QString>
+#include <span>
+
+class QWidget;
+
+namespace morvane {
+
+enum class ControlKind {
+    Label,
+    LineEdit,     // single-line edit box
+    TextEdit,     // multi-line edit box with a vertical scroll bar
+    Button,
+    CheckBox,
+    ComboBox,     // drop-down list, pick only
+    ListView,
+    TreeView,
+    GroupBox,
+    PictureBox,   // a plain container
+    TabControl,   // its text lists the tab titles separated by '|'
+};
+
+struct ControlSpec {
+    ControlKind kind;
+    const char *name;    // design name, becomes objectName
+    const char *parent;  // design name of the container; "" for the window
+    int tab;             // page of a tab-control parent, else -1
+    QRect rect;          // design place and size within the container
+    const char *text;    // UTF-8 initial text or caption
+};
+
+// Creates the controls on `window` in table order and returns them by name.
+QHash<QString, QWidget *> buildForm(QWidget *window, std::span<const ControlSpec> specs);
+
+} // namespace morvane

@@ -1,0 +1,15 @@
+#pragma once
+// Opening a table: the structure list, the grid's columns and first rows,
+// and the reformatted create statement.
+#include "text/Text.h"
+
+namespace morvane {
+
+class MainWindow;
+
+void openTable(MainWindow &window, const Text &database, const Text &table);
+void stripBackquotes(MainWindow &window);
+// The create statement as shown: one definition per line.
+Text formatCreateStatement(const Text &statement);
+
+} // namespace morvane
