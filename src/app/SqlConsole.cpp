@@ -1,5 +1,28 @@
 #include "app/SqlConsole.h"
 
+#include "app/AppState.h"
+#include "app/MainWindow.h"
+#include "db/Connection.h"
+#include "db/ErrorText.h"
+#include "text/Gbk.h"
+#include "ui/Widgets.h"
+
+#include <QPlainTextEdit>
+
 namespace morvane {
-void runSqlConsole(MainWindow &) {}
+
+void runSqlConsole(MainWindow &window)
+{
+    const int connection = appState().connection;
+    if (execute(connection, getText(window.sqlConsole))) {
+        // A query or "show" typed here leaves rows behind; take and drop them
+        // so the next statement anywhere in the program is not out of sync.
+        freeResult(storeResult(connection));
+        appendText(window.sqlConsole, "\r\n\r\n执行成功！\r\n"_gbk);
+        return;
+    }
+    appendText(window.sqlConsole, "\r\n\r\n执行失败！\r\n"_gbk);
+    appendText(window.sqlConsole, serverErrorText(connection) + "\r\n");
+}
+
 } // namespace morvane
