@@ -83,14 +83,12 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
-    bool event(QEvent *event) override;
 
 private:
     void buildControls();
     void buildMenus();
     void connectHandlers();
     void setDesignGeometry(QWidget *control, const QRect &rect);
-    void placeTabControls();
 };
 
 } // namespace morvane

@@ -18,6 +18,7 @@ public:
     void place(QWidget *control, int tab, const QRect &rect);
     void setDesignRect(QWidget *control, const QRect &rect);
     QRect designRect(const QWidget *control) const;
+    bool holds(const QWidget *control) const { return m_design.contains(control); }
     // Where the pages start inside the control.
     QPoint pageOffset() const;
 

@@ -1,0 +1,35 @@
+// Morvane: a desktop administration tool for one MySQL/MariaDB server.
+#include "app/MainWindow.h"
+#include "app/Startup.h"
+#include "config/Settings.h"
+
+#include <QApplication>
+#include <QScreen>
+#include <unistd.h>
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    // The program's directory holds its configuration and is the working
+    // directory from here on.
+    const std::string directory = morvane::runDirectory();
+    if (!directory.empty() && chdir(directory.c_str()) != 0) {
+        // Nothing depends on the working directory beyond convenience.
+    }
+
+    morvane::MainWindow window;
+    morvane::runStartup(window);
+    window.resize(1263, 770);
+    window.applyLayoutRule();
+    if (QScreen *screen = window.screen()) {
+        QRect frame = window.frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        window.move(frame.topLeft());
+    }
+    window.show();
+    // With a window frame, 1263 x 770 is the outer size.
+    const QSize frameExtra = window.frameGeometry().size() - window.geometry().size();
+    if (!frameExtra.isEmpty())
+        window.resize(QSize(1263, 770) - frameExtra);
+    return app.exec();
+}

@@ -1,0 +1,104 @@
+#include "ui/Widgets.h"
+
+#include "text/Gbk.h"
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QTextCursor>
+
+namespace morvane {
+
+namespace {
+
+// Qt keeps line breaks as "\n"; the boxes hand them out as "\r\n".
+QString toQtLines(const Text &text)
+{
+    QString s = fromGbk(text);
+    s.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    return s;
+}
+
+Text fromQtLines(QString s)
+{
+    s.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
+    return toGbk(s);
+}
+
+} // namespace
+
+Text getText(const QWidget *control)
+{
+    if (auto *line = qobject_cast<const QLineEdit *>(control))
+        return toGbk(line->text());
+    if (auto *box = qobject_cast<const QPlainTextEdit *>(control))
+        return fromQtLines(box->toPlainText());
+    if (auto *label = qobject_cast<const QLabel *>(control))
+        return fromQtLines(label->text());
+    if (auto *button = qobject_cast<const QAbstractButton *>(control))
+        return toGbk(button->text());
+    if (auto *group = qobject_cast<const QGroupBox *>(control))
+        return toGbk(group->title());
+    return control ? toGbk(control->windowTitle()) : Text();
+}
+
+void setText(QWidget *control, const Text &text)
+{
+    if (auto *line = qobject_cast<QLineEdit *>(control))
+        line->setText(fromGbk(text));
+    else if (auto *box = qobject_cast<QPlainTextEdit *>(control))
+        box->setPlainText(toQtLines(text));
+    else if (auto *label = qobject_cast<QLabel *>(control))
+        label->setText(toQtLines(text));
+    else if (auto *button = qobject_cast<QAbstractButton *>(control))
+        button->setText(fromGbk(text));
+    else if (auto *group = qobject_cast<QGroupBox *>(control))
+        group->setTitle(fromGbk(text));
+    else if (control)
+        control->setWindowTitle(fromGbk(text));
+}
+
+void appendText(QPlainTextEdit *box, const Text &text)
+{
+    QTextCursor cursor = box->textCursor();
+    cursor.movePosition(QTextCursor::End);
+    box->setTextCursor(cursor);
+    box->insertPlainText(toQtLines(text));
+    box->ensureCursorVisible();
+}
+
+void comboAddItem(QComboBox *combo, const Text &text)
+{
+    // A drop-down list starts with no item chosen; Qt would choose the first.
+    const bool wasEmpty = combo->count() == 0;
+    combo->addItem(fromGbk(text));
+    if (wasEmpty)
+        combo->setCurrentIndex(-1);
+}
+
+void comboClear(QComboBox *combo)
+{
+    combo->clear();
+}
+
+Text comboText(const QComboBox *combo)
+{
+    return toGbk(combo->currentText());
+}
+
+int isChecked(const QCheckBox *box)
+{
+    return box->isChecked() ? 1 : 0;
+}
+
+void setChecked(QCheckBox *box, int value)
+{
+    box->setChecked(value == 1);
+}
+
+} // namespace morvane
