@@ -11,6 +11,11 @@ namespace morvane {
 
 class ResultTable;
 
+// Seconds a connection attempt waits for a server that does not answer:
+// 20 unless changed (tests shorten it).
+void setConnectTimeout(unsigned seconds);
+unsigned connectTimeout();
+
 int connect(const Text &server, const Text &user, const Text &password);
 bool execute(int connection, const Text &statement);
 int storeResult(int connection);
