@@ -188,6 +188,11 @@ void MainWindow::connectHandlers()
     on(truncateTableAction, &QAction::triggered, truncateTableCommand);
 }
 
+void MainWindow::setOuterSize(const QSize &size)
+{
+    resize(size - (frameGeometry().size() - geometry().size()));
+}
+
 QRect MainWindow::designGeometry(const QWidget *control) const
 {
     if (workspaceTabs->holds(control))

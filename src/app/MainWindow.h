@@ -29,6 +29,9 @@ public:
     explicit MainWindow(QWidget *parent = nullptr);
     ~MainWindow() override;
 
+    // Resizes so that the outer size, frame included, is `size` (once the
+    // window is shown and its frame is known).
+    void setOuterSize(const QSize &size);
     // The layout rule for the current outer size; runs on every resize.
     void applyLayoutRule();
     // A control's rectangle in design coordinates (relative to the

@@ -27,9 +27,6 @@ int main(int argc, char **argv)
         window.move(frame.topLeft());
     }
     window.show();
-    // With a window frame, 1263 x 770 is the outer size.
-    const QSize frameExtra = window.frameGeometry().size() - window.geometry().size();
-    if (!frameExtra.isEmpty())
-        window.resize(QSize(1263, 770) - frameExtra);
+    window.setOuterSize(QSize(1263, 770));
     return app.exec();
 }
