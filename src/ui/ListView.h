@@ -58,8 +58,11 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent *event) override;
 
 private:
+    void updateRowHeight();
+
     ListModel *m_model;
-    int m_defaultFontSize = 0;
+    int m_fontSize = 0;            // as last set; 0 = the toolkit's default
+    double m_defaultPointSize = 0; // the font's size before any change
 };
 
 } // namespace morvane
