@@ -1,0 +1,372 @@
+// The configuration file: files the program writes and files edited by hand,
+// where the file goes, and that a write is stored whole or reported lost.
+#include "config/Settings.h"
+#include "text/Gbk.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <cstdlib>
+#include <dirent.h>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+using namespace morvane;
+
+namespace {
+
+std::string readFile(const std::string &path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}
+
+void writeFile(const std::string &path, const std::string &contents)
+{
+    std::ofstream(path, std::ios::binary) << contents;
+}
+
+mode_t modeOf(const std::string &path)
+{
+    struct stat st;
+    return stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0;
+}
+
+std::vector<std::string> entriesOf(const std::string &directory)
+{
+    std::vector<std::string> names;
+    if (DIR *dir = opendir(directory.c_str())) {
+        while (dirent *entry = readdir(dir)) {
+            std::string name = entry->d_name;
+            if (name != "." && name != "..") names.push_back(name);
+        }
+        closedir(dir);
+    }
+    return names;
+}
+
+const Text kMysql = "本地mysql配置"_gbk;
+const Text kServer = "本地mysql服务器"_gbk;
+const Text kUser = "本地mysql用户名"_gbk;
+const Text kPassword = "本地mysql密码"_gbk;
+const Text kSoftware = "软件设置"_gbk;
+const Text kHidden = "隐藏库"_gbk;
+const Text kFont = "字体大小"_gbk;
+const Text kWidths = "列宽配置"_gbk;
+
+// A fresh program directory for each test, and a user configuration
+// directory of its own, so nothing touches the real home.
+class SettingsTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        char pattern[] = "/tmp/morvane-settings-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        m_root = pattern;
+        m_program = m_root + "/程序";
+        ASSERT_EQ(mkdir(m_program.c_str(), 0755), 0);
+        m_oldRunDirectory = runDirectory();
+        setRunDirectory(m_program);
+        m_oldXdg = std::getenv("XDG_CONFIG_HOME") ? std::getenv("XDG_CONFIG_HOME") : "";
+        m_oldHome = std::getenv("HOME") ? std::getenv("HOME") : "";
+        setenv("XDG_CONFIG_HOME", (m_root + "/xdg").c_str(), 1);
+        setenv("HOME", (m_root + "/home").c_str(), 1);
+    }
+    void TearDown() override
+    {
+        setRunDirectory(m_oldRunDirectory);
+        if (m_oldXdg.empty())
+            unsetenv("XDG_CONFIG_HOME");
+        else
+            setenv("XDG_CONFIG_HOME", m_oldXdg.c_str(), 1);
+        setenv("HOME", m_oldHome.c_str(), 1);
+        std::system(("chmod -R u+rwx '" + m_root + "' && rm -rf '" + m_root + "'").c_str());
+    }
+    std::string dataDir() const { return m_program + "/data"; }
+    std::string programConfig() const { return dataDir() + "/配置.ini"; }
+    std::string userConfig() const { return m_root + "/xdg/morvane/配置.ini"; }
+    void handWritten(const std::string &contents)
+    {
+        ASSERT_EQ(mkdir(dataDir().c_str(), 0755), 0);
+        writeFile(programConfig(), contents);
+    }
+
+    std::string m_root, m_program, m_oldRunDirectory, m_oldXdg, m_oldHome;
+};
+
+TEST(RunDirectory, DefaultsToTheProgramsDirectory)
+{
+    EXPECT_EQ(runDirectory(), QCoreApplication::applicationDirPath().toStdString());
+}
+
+TEST_F(SettingsTest, NothingThereReadsEmptyAndFirstWriteCreatesDirectoryAndPrivateFile)
+{
+    EXPECT_EQ(configPath(), programConfig());
+    EXPECT_EQ(readSetting(kMysql, kServer), "");
+    EXPECT_EQ(readSetting(kSoftware, kFont), "");
+
+    ASSERT_TRUE(writeSetting(kMysql, kPassword, "秘密"_gbk));
+    EXPECT_EQ(configPath(), programConfig());
+    EXPECT_EQ(readFile(programConfig()), "[" + kMysql + "]\r\n" + kPassword + "=" + "秘密"_gbk + "\r\n");
+    EXPECT_EQ(modeOf(programConfig()), 0600u);
+    EXPECT_EQ(readSetting(kMysql, kPassword), "秘密"_gbk);
+    EXPECT_EQ(entriesOf(dataDir()), std::vector<std::string>{"配置.ini"}); // no temporary left behind
+
+    // An empty value is an entry with nothing after '=', never a deletion.
+    ASSERT_TRUE(writeSetting(kSoftware, kHidden, ""));
+    EXPECT_EQ(readSetting(kSoftware, kHidden), "");
+    EXPECT_NE(readFile(programConfig()).find(kHidden + "=\r\n"), std::string::npos);
+}
+
+TEST_F(SettingsTest, ReadsHandEditedFiles)
+{
+    handWritten("; written by hand\n"
+                "\n"
+                "  [ " +
+                kMysql +
+                " ]  \n"
+                "  " +
+                kServer + "  =  127.0.0.1  \n" + kUser + "=\"root\"\n" + kPassword +
+                "='p a s s'\n"
+                "quoted=\"x\n"
+                "mixed=\"x'\n"
+                "inner=a\"b\"\n"
+                "equals=a=b\n"
+                "; commented=yes\n"
+                "novalue\n"
+                "[Section2]\r\n"
+                "Key=crlf\r\n"
+                "empty=\r\n"
+                "blank=   \r\n"
+                "two=\"\"\r\n"
+                "[" +
+                kWidths +
+                "]\n"
+                "db.T=50|96|\n"
+                "db.t=later\n"
+                "[section2]\n"
+                "key=second copy\n");
+    struct Case {
+        Text section, key, expected;
+    } cases[] = {
+        {kMysql, kServer, "127.0.0.1"},
+        {kMysql, kUser, "root"},
+        {kMysql, kPassword, "p a s s"},
+        {kMysql, "quoted", "\"x"},
+        {kMysql, "mixed", "\"x'"},
+        {kMysql, "inner", "a\"b\""},
+        {kMysql, "equals", "a=b"},
+        {kMysql, "commented", ""},
+        {kMysql, "; commented", ""},
+        {kMysql, "novalue", ""},
+        {kMysql, "Key", ""}, // belongs to another section
+        {"section2", "KEY", "crlf"},
+        {"SECTION2", "key", "crlf"},
+        {"Section2", "empty", ""},
+        {"Section2", "blank", ""},
+        {"Section2", "two", ""},
+        {kWidths, "DB.t", "50|96|"},                   // the first of two keys that differ only in case
+        {" \t\x01" + kMysql, "\x1f " + kUser, "root"}, // leading bytes <= 0x20 skipped
+        {"   ", kUser, ""},
+        {kMysql, "\t\n", ""},
+        {"", kUser, ""},
+        {"missing", kUser, ""},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(gbkToUtf8(c.section) + " / " + gbkToUtf8(c.key));
+        EXPECT_EQ(readSetting(c.section, c.key), c.expected);
+    }
+}
+
+TEST_F(SettingsTest, OnlyAsciiLettersFoldAndGbkSecondBytesStayApart)
+{
+    // 0x81 0x41 and 0x81 0x61 are two different characters, not two cases.
+    handWritten("[s]\r\n\x81\x41=upper\r\n\x81\x61=lower\r\n");
+    EXPECT_EQ(readSetting("S", "\x81\x41"), "upper");
+    EXPECT_EQ(readSetting("s", "\x81\x61"), "lower");
+    ASSERT_TRUE(writeSetting("s", "\x81\x61", "changed"));
+    EXPECT_EQ(readFile(programConfig()), "[s]\r\n\x81\x41=upper\r\n\x81\x61=changed\r\n");
+}
+
+TEST_F(SettingsTest, LongValuesAreCutAt10239Bytes)
+{
+    const Text exact(10239, 'x');
+    Text longer = exact + "yz";
+    ASSERT_TRUE(writeSetting(kWidths, "exact", exact));
+    ASSERT_TRUE(writeSetting(kWidths, "longer", longer));
+    EXPECT_EQ(readSetting(kWidths, "exact"), exact);
+    EXPECT_EQ(readSetting(kWidths, "longer"), exact);
+    // The whole value is stored; only reading cuts it.
+    EXPECT_NE(readFile(programConfig()).find(longer), std::string::npos);
+}
+
+struct RewriteCase {
+    const char *name;
+    std::string before;
+    Text section, key, value;
+    std::string after;
+};
+
+// A rewrite touches only the entry's line and keeps the file's own line
+// ending, comments, blank lines and other sections byte for byte.
+TEST_F(SettingsTest, RewriteKeepsEverythingElse)
+{
+    const std::string handLf = "; 配置\n"
+                               "\n"
+                               "[a]\n"
+                               "Key = old  \n"
+                               "other=1\n"
+                               "\n"
+                               "; about b\n"
+                               "[b]\n"
+                               "x=\"q\"\n";
+    const RewriteCase cases[] = {
+        {"replace, key spelling kept", handLf, "A", "key", "new",
+         "; 配置\n\n[a]\nKey=new\nother=1\n\n; about b\n[b]\nx=\"q\"\n"},
+        {"add key before the blank line", handLf, "a", "added", "v",
+         "; 配置\n\n[a]\nKey = old  \nother=1\nadded=v\n\n; about b\n[b]\nx=\"q\"\n"},
+        {"add key to the last section", handLf, "b", "y", "2",
+         "; 配置\n\n[a]\nKey = old  \nother=1\n\n; about b\n[b]\nx=\"q\"\ny=2\n"},
+        {"add section", handLf, "c", "k", "", handLf + "[c]\nk=\n"},
+        {"CRLF kept", "[a]\r\nk=1\r\n\r\n[b]\r\nk=2\r\n", "b", "K", "3", "[a]\r\nk=1\r\n\r\n[b]\r\nk=3\r\n"},
+        {"no final line break", "[a]\nk=1", "a", "k", "2", "[a]\nk=2\n"},
+        {"first of two sections", "[a]\nk=1\n[A]\nk=2\n", "a", "k", "3", "[a]\nk=3\n[A]\nk=2\n"},
+        {"empty file", "", "a", "k", "v", "[a]\r\nk=v\r\n"},
+        {"value written as passed", "[a]\r\n", "a", "k", " 'q' ", "[a]\r\nk= 'q' \r\n"},
+    };
+    for (const RewriteCase &c : cases) {
+        SCOPED_TRACE(c.name);
+        mkdir(dataDir().c_str(), 0755);
+        writeFile(programConfig(), c.before);
+        ASSERT_TRUE(writeSetting(c.section, c.key, c.value));
+        EXPECT_EQ(readFile(programConfig()), c.after);
+        EXPECT_EQ(entriesOf(dataDir()).size(), 1u);
+    }
+}
+
+TEST_F(SettingsTest, TheProgramsOwnValuesRoundTrip)
+{
+    ASSERT_TRUE(writeSetting(kMysql, kServer, "localhost"));
+    ASSERT_TRUE(writeSetting(kMysql, kUser, "root"));
+    ASSERT_TRUE(writeSetting(kMysql, kPassword, "p=w;\"'"));
+    ASSERT_TRUE(writeSetting(kSoftware, kHidden, "a|b|"));
+    ASSERT_TRUE(writeSetting(kSoftware, kFont, "12"));
+    ASSERT_TRUE(writeSetting(kWidths, "db.T", "50|96|120|"));
+    ASSERT_TRUE(writeSetting(kWidths, "db.t", "60|"));      // the same entry as db.T
+    ASSERT_TRUE(writeSetting(kMysql, kServer, "10.0.0.1")); // replaced in place
+    EXPECT_EQ(readSetting(kMysql, kServer), "10.0.0.1");
+    EXPECT_EQ(readSetting(kMysql, kUser), "root");
+    EXPECT_EQ(readSetting(kMysql, kPassword), "p=w;\"'");
+    EXPECT_EQ(readSetting(kSoftware, kHidden), "a|b|");
+    EXPECT_EQ(readSetting(kSoftware, kFont), "12");
+    EXPECT_EQ(readSetting(kWidths, "DB.T"), "60|");
+    EXPECT_EQ(readFile(programConfig()), "[" + kMysql + "]\r\n" + kServer + "=10.0.0.1\r\n" + kUser +
+                                             "=root\r\n" + kPassword + "=p=w;\"'\r\n[" + kSoftware + "]\r\n" +
+                                             kHidden + "=a|b|\r\n" + kFont + "=12\r\n[" + kWidths +
+                                             "]\r\ndb.T=60|\r\n");
+}
+
+TEST_F(SettingsTest, WritesThatCannotBeStoredReportFalseAndChangeNothing)
+{
+    handWritten("[a]\nk=1\n");
+    const std::string before = readFile(programConfig());
+    EXPECT_FALSE(writeSetting("   ", "k", "v"));
+    EXPECT_FALSE(writeSetting("a", "\x01\x02", "v"));
+    EXPECT_FALSE(writeSetting("", "k", "v"));
+    EXPECT_FALSE(writeSetting("a", "k", "two\r\nlines"));
+    EXPECT_FALSE(writeSetting("a", "k", "x\n[evil]"));
+    EXPECT_EQ(readFile(programConfig()), before);
+    EXPECT_EQ(readSetting("a", "k"), "1");
+
+    // The file's place taken by a directory.
+    ASSERT_EQ(unlink(programConfig().c_str()), 0);
+    ASSERT_EQ(mkdir(programConfig().c_str(), 0755), 0);
+    EXPECT_FALSE(writeSetting("a", "k", "2"));
+    EXPECT_EQ(readSetting("a", "k"), "");
+    EXPECT_EQ(entriesOf(dataDir()).size(), 1u);
+}
+
+TEST_F(SettingsTest, ExistingFileKeepsItsModeAndLinksStayLinks)
+{
+    handWritten("[a]\nk=1\n");
+    chmod(programConfig().c_str(), 0640);
+    ASSERT_TRUE(writeSetting("a", "k", "2"));
+    EXPECT_EQ(modeOf(programConfig()), 0640u);
+
+    const std::string elsewhere = m_root + "/real.ini";
+    writeFile(elsewhere, "[a]\nk=1\n");
+    ASSERT_EQ(unlink(programConfig().c_str()), 0);
+    ASSERT_EQ(symlink(elsewhere.c_str(), programConfig().c_str()), 0);
+    ASSERT_TRUE(writeSetting("a", "k", "3"));
+    struct stat st;
+    ASSERT_EQ(lstat(programConfig().c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+    EXPECT_EQ(readFile(elsewhere), "[a]\nk=3\n");
+    EXPECT_EQ(readSetting("a", "k"), "3");
+}
+
+// When the program's directory cannot hold data/, reads and writes both go to
+// the user's configuration directory.
+TEST_F(SettingsTest, UnusableProgramDirectoryFallsBackToUserConfiguration)
+{
+    // data/ taken by a plain file: it can never become the directory.
+    writeFile(dataDir(), "not a directory");
+    EXPECT_EQ(configPath(), userConfig());
+    EXPECT_EQ(readSetting("a", "k"), "");
+    ASSERT_TRUE(writeSetting("a", "k", "v"));
+    EXPECT_EQ(readSetting("a", "k"), "v");
+    EXPECT_EQ(readFile(userConfig()), "[a]\r\nk=v\r\n");
+    EXPECT_EQ(modeOf(userConfig()), 0600u);
+    EXPECT_EQ(modeOf(m_root + "/xdg/morvane"), 0700u);
+
+    // A program directory that does not exist.
+    setRunDirectory(m_root + "/gone/bin");
+    EXPECT_EQ(configPath(), userConfig());
+    EXPECT_EQ(readSetting("a", "k"), "v");
+
+    // Without XDG_CONFIG_HOME (or with a relative one): ~/.config/morvane.
+    unsetenv("XDG_CONFIG_HOME");
+    EXPECT_EQ(configPath(), m_root + "/home/.config/morvane/配置.ini");
+    setenv("XDG_CONFIG_HOME", "relative/dir", 1);
+    EXPECT_EQ(configPath(), m_root + "/home/.config/morvane/配置.ini");
+    ASSERT_TRUE(writeSetting("a", "k", "home"));
+    EXPECT_EQ(readSetting("a", "k"), "home");
+
+    // A user directory that cannot be made either: the write is reported lost.
+    setenv("XDG_CONFIG_HOME", (dataDir() + "/below-a-file").c_str(), 1);
+    EXPECT_FALSE(writeSetting("a", "k", "lost"));
+    EXPECT_EQ(readSetting("a", "k"), "");
+}
+
+TEST_F(SettingsTest, ReadOnlyProgramDirectory)
+{
+    if (geteuid() == 0) {
+        // Permissions do not stop root; a program directory that is a file
+        // stands in for one that cannot be written.
+        writeFile(m_root + "/plain", "");
+        setRunDirectory(m_root + "/plain");
+    } else {
+        ASSERT_EQ(chmod(m_program.c_str(), 0555), 0);
+    }
+    EXPECT_EQ(configPath(), userConfig());
+    ASSERT_TRUE(writeSetting(kSoftware, kFont, "14"));
+    EXPECT_EQ(readSetting(kSoftware, kFont), "14");
+    EXPECT_EQ(entriesOf(m_program).size(), 0u);
+
+    if (geteuid() != 0) {
+        // data/ present but read-only: it stays the place, and the write fails.
+        ASSERT_EQ(chmod(m_program.c_str(), 0755), 0);
+        ASSERT_EQ(mkdir(dataDir().c_str(), 0555), 0);
+        EXPECT_EQ(configPath(), programConfig());
+        EXPECT_FALSE(writeSetting(kSoftware, kFont, "15"));
+        EXPECT_EQ(readSetting(kSoftware, kFont), "");
+    }
+}
+
+} // namespace
