@@ -25,6 +25,13 @@ struct ConnectionEntry {
     // Default database chosen through selectDatabase; a reopened connection
     // falls back to it when the server never reported one.
     Text database;
+    // A statement returned rows that nobody has taken yet. The layer refuses
+    // further statements itself: the client library, asked to send one,
+    // would forget those rows, and the next storeResult must still get them.
+    bool rowsPending = false;
+    // An error found by the layer before anything was sent; it wins over the
+    // library's text until the next statement goes out.
+    Text ownError;
 };
 
 struct RecordSetEntry {
@@ -116,6 +123,28 @@ template <typename Send> bool sendWithReopen(ConnectionEntry &entry, Send send)
     return send(entry.mysql);
 }
 
+// Runs one statement (or command) unless rows are still pending.
+template <typename Send> bool runStatement(ConnectionEntry &entry, Send send)
+{
+    if (entry.rowsPending) {
+        // The client library's own words for this error (its table of texts
+        // is not exported).
+        entry.ownError = "Commands out of sync; you can't run this command now";
+        return false;
+    }
+    entry.ownError.clear();
+    return sendWithReopen(entry, send);
+}
+
+// A procedure call may answer with several results; only the first is
+// taken, the rest are read and dropped so the connection stays usable.
+void dropFurtherResults(MYSQL *mysql)
+{
+    while (mysql_more_results(mysql) && mysql_next_result(mysql) == 0) {
+        if (MYSQL_RES *result = mysql_store_result(mysql)) mysql_free_result(result);
+    }
+}
+
 bool isGbkLead(unsigned char c)
 {
     return c >= 0x81 && c <= 0xFE;
@@ -173,9 +202,9 @@ bool isPlainName(const Text &name)
     return true;
 }
 
-// What mysql_escape_string does for a GBK connection: the bytes of a
-// double-byte character are copied as they are, so a second byte 0x5C or
-// 0x27 is never escaped.
+// What the client library's escaping does for a GBK connection: the bytes of
+// a double-byte character are copied as they are, so a second byte 0x5C is
+// never escaped.
 Text escapeGbk(const Text &value)
 {
     Text out;
@@ -185,6 +214,13 @@ Text escapeGbk(const Text &value)
         if (n == 2) {
             out.append(value, i, 2);
             i += 2;
+            continue;
+        }
+        // A lead byte without a valid second byte is escaped, so the server
+        // cannot pair it with the backslash of a following escape.
+        if (isGbkLead(static_cast<unsigned char>(value[i]))) {
+            out += '\\';
+            out += value[i++];
             continue;
         }
         switch (const char c = value[i++]) {
@@ -233,7 +269,12 @@ int connect(const Text &server, const Text &user, const Text &password)
     MYSQL *mysql = openMysql(server, user, password);
     if (!mysql) return 0;
     const int handle = newHandle();
-    g_connections.emplace(handle, ConnectionEntry{mysql, server, user, password, {}});
+    ConnectionEntry entry;
+    entry.mysql = mysql;
+    entry.server = server;
+    entry.user = user;
+    entry.password = password;
+    g_connections.emplace(handle, std::move(entry));
     return handle;
 }
 
@@ -241,17 +282,24 @@ bool execute(int connection, const Text &statement)
 {
     ConnectionEntry *entry = findConnection(connection);
     if (!entry) return false;
-    return sendWithReopen(*entry, [&](MYSQL *mysql) {
+    const bool ok = runStatement(*entry, [&](MYSQL *mysql) {
         return mysql_real_query(mysql, statement.data(), statement.size()) == 0;
     });
+    if (ok) {
+        entry->rowsPending = mysql_field_count(entry->mysql) > 0;
+        if (!entry->rowsPending) dropFurtherResults(entry->mysql);
+    }
+    return ok;
 }
 
 int storeResult(int connection)
 {
     ConnectionEntry *entry = findConnection(connection);
-    if (!entry) return 0;
+    if (!entry || !entry->rowsPending) return 0;
+    entry->rowsPending = false;
     MYSQL_RES *result = mysql_store_result(entry->mysql);
     if (!result) return 0;
+    dropFurtherResults(entry->mysql);
     RecordSetEntry recordSet;
     recordSet.result = result;
     recordSet.rows.reserve(static_cast<std::size_t>(mysql_num_rows(result)));
@@ -336,7 +384,7 @@ bool selectDatabase(int connection, const Text &name)
     ConnectionEntry *entry = findConnection(connection);
     if (!entry) return false;
     const bool ok =
-        sendWithReopen(*entry, [&](MYSQL *mysql) { return mysql_select_db(mysql, name.c_str()) == 0; });
+        runStatement(*entry, [&](MYSQL *mysql) { return mysql_select_db(mysql, name.c_str()) == 0; });
     if (ok) entry->database = name;
     return ok;
 }
@@ -345,7 +393,7 @@ bool lastError(int connection, Text &text)
 {
     const ConnectionEntry *entry = findConnection(connection);
     if (!entry) return false;
-    const char *error = mysql_error(entry->mysql);
+    const char *error = entry->ownError.empty() ? mysql_error(entry->mysql) : entry->ownError.c_str();
     if (!error || !*error) return false;
     text = error;
     return true;
@@ -355,7 +403,8 @@ bool fetchResultTable(int connection, ResultTable &table)
 {
     table.setColumnCount(0);
     ConnectionEntry *entry = findConnection(connection);
-    if (!entry) return false;
+    if (!entry || !entry->rowsPending) return false;
+    entry->rowsPending = false;
     MYSQL *mysql = entry->mysql;
     MYSQL_RES *result = mysql_use_result(mysql);
     if (!result) return false;
@@ -365,7 +414,10 @@ bool fetchResultTable(int connection, ResultTable &table)
     // A transfer broken off midway ends the loop like the last row does.
     const bool ok = mysql_errno(mysql) == 0;
     mysql_free_result(result);
-    if (!ok) table.setColumnCount(0);
+    if (ok)
+        dropFurtherResults(mysql);
+    else
+        table.setColumnCount(0);
     return ok;
 }
 

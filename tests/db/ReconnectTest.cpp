@@ -1,0 +1,156 @@
+#include "DbTest.h"
+
+#include "db/ErrorText.h"
+#include "support/TestServer.h"
+#include "text/Gbk.h"
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <thread>
+
+#include <gtest/gtest.h>
+
+namespace morvane {
+namespace {
+
+using test::errorOf;
+using test::mustExecute;
+using test::queryValue;
+using Clock = std::chrono::steady_clock;
+
+Text connectionId(int connection)
+{
+    return queryValue(connection, "select connection_id()");
+}
+
+// The server drops a connection that sits idle: the next statement never
+// reached it, so the layer reopens the connection and sends the statement
+// once, with GBK and the default database as they were.
+struct DroppedCase {
+    const char *how;
+    bool useStatement; // "use db" instead of selectDatabase
+};
+
+class ReopenAfterKill : public ::testing::TestWithParam<DroppedCase> {};
+
+TEST_P(ReopenAfterKill, StatementIsSentOnceOnAReopenedConnection)
+{
+    test::ScratchDatabase db("re");
+    const int conn = test::openConnection();
+    if (GetParam().useStatement)
+        mustExecute(conn, "use " + db.name());
+    else
+        ASSERT_TRUE(selectDatabase(conn, db.name()));
+    mustExecute(conn, "create table t (v varchar(10)) default charset gbk");
+    mustExecute(conn, "set names latin1"); // whatever the session had, GBK comes back
+    const Text before = connectionId(conn);
+    test::adminExec("kill " + before);
+
+    ASSERT_TRUE(execute(conn, "insert into t values ('" + "中文"_gbk + "')")) << errorOf(conn);
+    EXPECT_EQ(test::adminQueryValue("select count(*) from " + db.name() + ".t"), "1");
+    EXPECT_EQ(test::adminQueryValue("select hex(v) from " + db.name() + ".t"), "D6D0CEC4");
+    EXPECT_NE(connectionId(conn), before);
+    EXPECT_EQ(queryValue(conn, "select database()"), db.name());
+    EXPECT_EQ(queryValue(conn, "select concat(@@character_set_client, ' ', @@character_set_connection, ' ', "
+                               "@@character_set_results)"),
+              "gbk gbk gbk");
+    EXPECT_EQ(queryValue(conn, "select v from t"), "中文"_gbk);
+    Text error = "untouched";
+    EXPECT_FALSE(lastError(conn, error));
+}
+
+INSTANTIATE_TEST_SUITE_P(DefaultDatabase, ReopenAfterKill,
+                         ::testing::Values(DroppedCase{"selectDatabase", false}, DroppedCase{"use", true}),
+                         [](const auto &info) { return std::string(info.param.how); });
+
+TEST(Reopen, SelectDatabaseAfterKillReopensToo)
+{
+    test::ScratchDatabase db("rs");
+    const int conn = test::openConnection();
+    test::adminExec("kill " + connectionId(conn));
+    EXPECT_TRUE(selectDatabase(conn, db.name())) << errorOf(conn);
+    EXPECT_EQ(queryValue(conn, "select database()"), db.name());
+}
+
+// Lost while the server was running it: the server may have done the work,
+// so the statement is not sent again; the one after it reopens.
+TEST(Reopen, NothingIsResentAfterTheConnectionIsLostDuringTheStatement)
+{
+    test::ScratchDatabase db("lost");
+    const int conn = test::openConnection();
+    ASSERT_TRUE(selectDatabase(conn, db.name()));
+    mustExecute(conn, "create table t (a int) engine=innodb");
+    const Text id = connectionId(conn);
+
+    // A second connection kills this one once the statement is running.
+    std::thread killer([id] {
+        MYSQL *m = mysql_init(nullptr);
+        if (!mysql_real_connect(m, nullptr, "root", nullptr, nullptr, 0, nullptr, 0)) return;
+        const std::string probe = "select count(*) from information_schema.processlist where id = " + id +
+                                  " and info like 'insert%'";
+        for (int i = 0; i < 200; ++i) {
+            mysql_real_query(m, probe.data(), probe.size());
+            MYSQL_RES *res = mysql_store_result(m);
+            MYSQL_ROW row = res ? mysql_fetch_row(res) : nullptr;
+            const bool running = row && row[0] && std::string(row[0]) == "1";
+            if (res) mysql_free_result(res);
+            if (running) break;
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        const std::string kill = "kill " + id;
+        mysql_real_query(m, kill.data(), kill.size());
+        mysql_close(m);
+    });
+    const auto start = Clock::now();
+    const bool ok = execute(conn, "insert into t select sleep(4)");
+    const auto seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    killer.join();
+
+    EXPECT_FALSE(ok);
+    EXPECT_NE(errorOf(conn).find("Lost connection"), Text::npos) << errorOf(conn);
+    EXPECT_LT(seconds, 4.0); // a second run would have slept the full time
+    EXPECT_EQ(test::adminQueryValue("select count(*) from " + db.name() + ".t"), "0");
+
+    EXPECT_TRUE(execute(conn, "insert into t values (1)")) << errorOf(conn);
+    EXPECT_EQ(test::adminQueryValue("select count(*) from " + db.name() + ".t"), "1");
+}
+
+// A server that takes the connection but never answers: connect gives up
+// after the connect limit (shortened here so the test stays quick). The
+// library's default port is the sandbox's; the silent listener takes that
+// port on another loopback address.
+TEST(ConnectLimit, SilentServerIsGivenUp)
+{
+    EXPECT_EQ(connectTimeout(), 20u);
+    const char *port = std::getenv("MYSQL_TCP_PORT");
+    ASSERT_NE(port, nullptr) << "the test main exports the sandbox's TCP port";
+    const int listener = socket(AF_INET, SOCK_STREAM, 0);
+    ASSERT_GE(listener, 0);
+    const int on = 1;
+    setsockopt(listener, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(std::uint16_t(std::atoi(port)));
+    inet_pton(AF_INET, "127.0.0.2", &address.sin_addr);
+    ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr *>(&address), sizeof address), 0);
+    ASSERT_EQ(listen(listener, 4), 0);
+
+    setConnectTimeout(2);
+    const auto start = Clock::now();
+    const int conn = connect("127.0.0.2", "", "");
+    const auto seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    setConnectTimeout(20);
+    close(listener);
+
+    EXPECT_EQ(conn, 0);
+    EXPECT_GE(seconds, 1.5);
+    EXPECT_LT(seconds, 10.0);
+}
+
+} // namespace
+} // namespace morvane
