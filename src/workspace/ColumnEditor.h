@@ -16,8 +16,8 @@ Text defaultForTypeLine(const Text &line);
 
 Text buildAddColumnStatement(MainWindow &window);
 Text buildModifyColumnStatement(MainWindow &window);
-void addColumn(MainWindow &window);       // 按钮4 "插入"
-void modifyColumn(MainWindow &window);    // 按钮7 "修改"
+void addColumn(MainWindow &window);    // 按钮4 "插入"
+void modifyColumn(MainWindow &window); // 按钮7 "修改"
 void onTypeLinePicked(MainWindow &window);
 void onStructureListDoubleClicked(MainWindow &window);
 

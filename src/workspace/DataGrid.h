@@ -9,8 +9,11 @@ class MainWindow;
 class ListView;
 
 void runGridQuery(MainWindow &window, const Text &statement);
+// "查询": runs the query box's statement in the grid.
+void runQueryButton(MainWindow &window);
 void sortByColumn(MainWindow &window, int column);
-// The statement with its ORDER BY clause rewritten for a click on `title`.
+// The statement with its ORDER BY clause rewritten for a click on the
+// column titled `title`.
 Text sortedStatement(const Text &statement, const Text &title);
 void saveColumnWidths(MainWindow &window);
 Text columnWidthsText(const ListView &list);
