@@ -89,8 +89,7 @@ int main(int argc, char **argv)
         return 2;
     }
     const std::string mode = argv[1], db = argv[2], table = argv[3];
-    if (mode == "store")
-        return storeLoop(db, table);
+    if (mode == "store") return storeLoop(db, table);
 
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
@@ -99,8 +98,7 @@ int main(int argc, char **argv)
     QDir(dir.path()).mkpath("data");
     {
         QFile ini(QString::fromStdString(morvane::configPath()));
-        if (!ini.open(QIODevice::WriteOnly))
-            return 1;
+        if (!ini.open(QIODevice::WriteOnly)) return 1;
         ini.write(morvane::utf8ToGbk("[本地mysql配置]\r\n本地mysql服务器=\r\n本地mysql用户名=root\r\n"
                                      "本地mysql密码=\r\n")
                       .c_str());

@@ -317,6 +317,23 @@ TEST_F(Workspace, CellEditFindsTheRowByTheIdColumn)
     EXPECT_EQ(value("select val from " + db.name() + ".coded where code=2"), "b");
 }
 
+TEST_F(Workspace, CellEditQuotesAnIdThatIsNoNumber)
+{
+    // A text id goes in quoted, so it can never widen the where clause.
+    exec("create table " + db.name() + ".sid (id varchar(20) primary key, v varchar(10))");
+    exec("insert into " + db.name() + ".sid values ('1 or 1=1', 'a'), ('k', 'b')");
+    populateSchemaTree(w(), "");
+    open(db.name(), "sid");
+    ASSERT_EQ(u8(grid().listCell(0, 1)), "1 or 1=1");
+    pressCell(0, 2);
+    EXPECT_EQ(u8(getText(w().updateTemplateBox)),
+              "update " + db.name() + ".sid set v='[编辑框内容]' where id='1 or 1=1'");
+    setText(w().sqlConsole, "new");
+    QTest::mouseClick(w().updateButton, Qt::LeftButton);
+    EXPECT_EQ(value("select v from " + db.name() + ".sid where id='k'"), "b");
+    EXPECT_EQ(value("select v from " + db.name() + ".sid where id='1 or 1=1'"), "new");
+}
+
 TEST_F(Workspace, CellEditSaysWhenRowsDidNotMatchOne)
 {
     exec("create table " + db.name() + ".dup (id int, v varchar(10))");
