@@ -170,6 +170,7 @@ void MainWindow::connectHandlers()
     on(schemaTree, &TreeView::rightPressed, showTreeMenu);
     on(runSqlButton, &QPushButton::clicked, runSqlConsole);
     on(stripBackquotesButton, &QPushButton::clicked, stripBackquotes);
+    on(queryButton, &QPushButton::clicked, runQueryButton);
     on(saveWidthsButton, &QPushButton::clicked, saveColumnWidths);
     on(updateButton, &QPushButton::clicked, applyCellEdit);
     on(addColumnButton, &QPushButton::clicked, addColumn);
