@@ -116,6 +116,14 @@ NewTableWindow::NewTableWindow(MainWindow &main) : m_main(main)
 
 NewTableWindow::~NewTableWindow() = default;
 
+void NewTableWindow::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    // The design size is the outer size; take the frame off once it is known.
+    const QSize frame = frameGeometry().size() - geometry().size();
+    if (frame.width() > 0 || frame.height() > 0) resize(QSize(679, 543) - frame);
+}
+
 void NewTableWindow::onTypeLinePicked()
 {
     const Text line = comboText(typeCombo);

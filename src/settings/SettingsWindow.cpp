@@ -82,6 +82,14 @@ SettingsWindow::SettingsWindow(MainWindow &main) : m_main(main)
 
 SettingsWindow::~SettingsWindow() = default;
 
+void SettingsWindow::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    // The design size is the outer size; take the frame off once it is known.
+    const QSize frame = frameGeometry().size() - geometry().size();
+    if (frame.width() > 0 || frame.height() > 0) resize(QSize(416, 390) - frame);
+}
+
 void SettingsWindow::fillDatabaseList()
 {
     const Text hidden = readSetting("软件设置"_gbk, "隐藏库"_gbk);

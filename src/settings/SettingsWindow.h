@@ -42,6 +42,9 @@ public:
     void testConnection();         // 按钮2
     void saveConnectionSettings(); // 按钮3
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
     MainWindow &m_main;
 };

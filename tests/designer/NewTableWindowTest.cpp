@@ -122,7 +122,7 @@ std::string statement(const NewTableWindow &w)
 void expectFreshWindow(const NewTableWindow &w)
 {
     EXPECT_TRUE(w.windowTitle().isEmpty());
-    EXPECT_EQ(w.size(), QSize(679, 543));
+    EXPECT_EQ(w.frameGeometry().size(), QSize(679, 543)); // outer size
     EXPECT_EQ(w.tabs->currentTab(), 0);
     EXPECT_EQ(w.tabs->count(), 2);
     EXPECT_EQ(w.tabs->tabText(0), "表");

@@ -73,7 +73,7 @@ TEST_F(SettingsTest, OpensFreshOnTheConnectionTab)
 {
     open([&](SettingsWindow &w) {
         EXPECT_EQ(w.windowTitle(), "设置");
-        EXPECT_EQ(w.size(), QSize(416, 390));
+        EXPECT_EQ(w.frameGeometry().size(), QSize(416, 390)); // outer size
         EXPECT_EQ(w.tabs->currentTab(), 2);
         ASSERT_EQ(w.tabs->count(), 3);
         EXPECT_EQ(w.tabs->tabText(0), "隐藏不常用的库");
