@@ -4,6 +4,7 @@
 
 #include "schema/SchemaTree.h"
 #include "settings/SettingsWindow.h"
+#include "ui/ListView.h"
 #include "ui/TabControl.h"
 #include "ui/Widgets.h"
 
@@ -206,6 +207,7 @@ TEST_F(TreeFixture, DoubleClickOnTableOpensIt)
     ASSERT_GT(table, dbItem);
     f.doubleClick(table);
     EXPECT_EQ(gbkToUtf8(getText(f.window->tableLabel)), db.name() + ".goods");
+    EXPECT_EQ(f.window->structureList->listRowCount(), 2); // one row per column
 }
 
 TEST_F(TreeFixture, RenamedItemIsTakenAsTheName)
