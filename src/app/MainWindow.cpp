@@ -77,11 +77,6 @@ const ListColumn kStructureColumns[] = {
 };
 const ListColumn kInitialGridColumns[] = {{"发的", 50}, {"发的", 50}, {"大幅度发待发", 50}, {"发的", 50}};
 
-template <typename T> T *control(const QHash<QString, QWidget *> &controls, const char *name)
-{
-    return qobject_cast<T *>(controls.value(QString::fromUtf8(name)));
-}
-
 } // namespace
 
 MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
@@ -99,32 +94,32 @@ MainWindow::~MainWindow() = default;
 void MainWindow::buildControls()
 {
     const auto c = buildForm(this, kDesign);
-    schemaTree = control<TreeView>(c, "树型框1");
-    workspaceTabs = control<TabControl>(c, "高级选择夹1");
-    sqlConsole = control<QPlainTextEdit>(c, "编辑框3");
-    consolePanel = control<QFrame>(c, "图片框1");
-    runSqlButton = control<QPushButton>(c, "按钮_执行sql语句");
-    tableLabel = control<QLabel>(c, "标签4");
-    structureList = control<ListView>(c, "超级列表框2");
-    columnEditor = control<QGroupBox>(c, "分组框1");
-    columnNameBox = control<QLineEdit>(c, "编辑框2");
-    columnTypeBox = control<QLineEdit>(c, "编辑框7");
-    typeCombo = control<QComboBox>(c, "组合框1");
-    defaultBox = control<QLineEdit>(c, "编辑框4");
-    commentBox = control<QPlainTextEdit>(c, "编辑框5");
-    afterColumnCombo = control<QComboBox>(c, "组合框2");
-    uniqueCheck = control<QCheckBox>(c, "选择框3");
-    unsignedCheck = control<QCheckBox>(c, "选择框1");
-    addColumnButton = control<QPushButton>(c, "按钮4");
-    modifyColumnButton = control<QPushButton>(c, "按钮7");
-    createStatementBox = control<QPlainTextEdit>(c, "编辑框1");
-    stripBackquotesButton = control<QPushButton>(c, "按钮3");
-    queryBox = control<QPlainTextEdit>(c, "编辑框_查询sql");
-    queryButton = control<QPushButton>(c, "按钮1");
-    saveWidthsButton = control<QPushButton>(c, "按钮5");
-    dataGrid = control<ListView>(c, "超级列表框1");
-    updateTemplateBox = control<QLineEdit>(c, "编辑框6");
-    updateButton = control<QPushButton>(c, "按钮6");
+    schemaTree = formControl<TreeView>(c, "树型框1");
+    workspaceTabs = formControl<TabControl>(c, "高级选择夹1");
+    sqlConsole = formControl<QPlainTextEdit>(c, "编辑框3");
+    consolePanel = formControl<QFrame>(c, "图片框1");
+    runSqlButton = formControl<QPushButton>(c, "按钮_执行sql语句");
+    tableLabel = formControl<QLabel>(c, "标签4");
+    structureList = formControl<ListView>(c, "超级列表框2");
+    columnEditor = formControl<QGroupBox>(c, "分组框1");
+    columnNameBox = formControl<QLineEdit>(c, "编辑框2");
+    columnTypeBox = formControl<QLineEdit>(c, "编辑框7");
+    typeCombo = formControl<QComboBox>(c, "组合框1");
+    defaultBox = formControl<QLineEdit>(c, "编辑框4");
+    commentBox = formControl<QPlainTextEdit>(c, "编辑框5");
+    afterColumnCombo = formControl<QComboBox>(c, "组合框2");
+    uniqueCheck = formControl<QCheckBox>(c, "选择框3");
+    unsignedCheck = formControl<QCheckBox>(c, "选择框1");
+    addColumnButton = formControl<QPushButton>(c, "按钮4");
+    modifyColumnButton = formControl<QPushButton>(c, "按钮7");
+    createStatementBox = formControl<QPlainTextEdit>(c, "编辑框1");
+    stripBackquotesButton = formControl<QPushButton>(c, "按钮3");
+    queryBox = formControl<QPlainTextEdit>(c, "编辑框_查询sql");
+    queryButton = formControl<QPushButton>(c, "按钮1");
+    saveWidthsButton = formControl<QPushButton>(c, "按钮5");
+    dataGrid = formControl<ListView>(c, "超级列表框1");
+    updateTemplateBox = formControl<QLineEdit>(c, "编辑框6");
+    updateButton = formControl<QPushButton>(c, "按钮6");
 
     sqlConsole->setStyleSheet(QStringLiteral("QPlainTextEdit { color: rgb(0, 255, 0); background: black; }"));
     updateTemplateBox->setStyleSheet(

@@ -10,6 +10,7 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 #include <unordered_map>
 #include <vector>
 
@@ -32,6 +33,8 @@ struct ConnectionEntry {
     // An error found by the layer before anything was sent; it wins over the
     // library's text until the next statement goes out.
     Text ownError;
+    // The last fetchResultTable gave up because memory ran out.
+    bool fetchOutOfMemory = false;
 };
 
 struct RecordSetEntry {
@@ -403,22 +406,40 @@ bool fetchResultTable(int connection, ResultTable &table)
 {
     table.setColumnCount(0);
     ConnectionEntry *entry = findConnection(connection);
-    if (!entry || !entry->rowsPending) return false;
+    if (!entry) return false;
+    entry->fetchOutOfMemory = false;
+    if (!entry->rowsPending) return false;
     entry->rowsPending = false;
     MYSQL *mysql = entry->mysql;
     MYSQL_RES *result = mysql_use_result(mysql);
     if (!result) return false;
-    table.setColumnCount(int(mysql_num_fields(result)));
-    while (MYSQL_ROW row = mysql_fetch_row(result))
-        table.appendRow(row, mysql_fetch_lengths(result));
-    // A transfer broken off midway ends the loop like the last row does.
-    const bool ok = mysql_errno(mysql) == 0;
+    bool ok = true;
+    try {
+        table.setColumnCount(int(mysql_num_fields(result)));
+        while (MYSQL_ROW row = mysql_fetch_row(result))
+            table.appendRow(row, mysql_fetch_lengths(result));
+        // A transfer broken off midway ends the loop like the last row does.
+        ok = mysql_errno(mysql) == 0;
+    } catch (const std::bad_alloc &) {
+        // Drop what was taken; freeing the result reads the rest off the
+        // connection, so it stays usable.
+        table.clear();
+        entry->fetchOutOfMemory = true;
+        entry->ownError = "Out of memory: the result is too large to hold";
+        ok = false;
+    }
     mysql_free_result(result);
     if (ok)
         dropFurtherResults(mysql);
     else
         table.setColumnCount(0);
     return ok;
+}
+
+bool fetchRanOutOfMemory(int connection)
+{
+    const ConnectionEntry *entry = findConnection(connection);
+    return entry && entry->fetchOutOfMemory;
 }
 
 std::int64_t rowsMatched(int connection)

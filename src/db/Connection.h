@@ -31,8 +31,10 @@ bool lastError(int connection, Text &text);
 
 // Takes every row of the statement that just ran into `table` in compact
 // form, streaming them from the server; false (and `table` empty) when the
-// last statement produced no rows or the transfer failed.
+// last statement produced no rows or the transfer failed. A result too large
+// for memory is dropped whole; fetchRanOutOfMemory() then says so.
 bool fetchResultTable(int connection, ResultTable &table);
+bool fetchRanOutOfMemory(int connection);
 
 // Rows matched by the last UPDATE (from the server's info line); -1 when
 // the server did not say.

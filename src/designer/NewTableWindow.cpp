@@ -79,20 +79,20 @@ NewTableWindow::NewTableWindow(MainWindow &main) : m_main(main)
     setWindowTitle(QString());
     resize(679, 543);
     const auto controls = buildForm(this, kDesign);
-    tabs = static_cast<TabControl *>(controls.value("高级选择夹1"));
-    tableNameBox = static_cast<QLineEdit *>(controls.value("编辑框2"));
-    designList = static_cast<ListView *>(controls.value("超级列表框1"));
-    fieldNameBox = static_cast<QLineEdit *>(controls.value("编辑框3"));
-    typeBox = static_cast<QLineEdit *>(controls.value("编辑框6"));
-    typeCombo = static_cast<QComboBox *>(controls.value("组合框1"));
-    commentBox = static_cast<QPlainTextEdit *>(controls.value("编辑框5"));
-    uniqueCheck = static_cast<QCheckBox *>(controls.value("选择框3"));
-    unsignedCheck = static_cast<QCheckBox *>(controls.value("选择框1"));
-    defaultBox = static_cast<QLineEdit *>(controls.value("编辑框4"));
-    addButton = static_cast<QPushButton *>(controls.value("按钮1"));
-    statementBox = static_cast<QPlainTextEdit *>(controls.value("编辑框1"));
-    runButton = static_cast<QPushButton *>(controls.value("按钮2"));
-    errorBox = static_cast<QPlainTextEdit *>(controls.value("编辑框7"));
+    tabs = formControl<TabControl>(controls, "高级选择夹1");
+    tableNameBox = formControl<QLineEdit>(controls, "编辑框2");
+    designList = formControl<ListView>(controls, "超级列表框1");
+    fieldNameBox = formControl<QLineEdit>(controls, "编辑框3");
+    typeBox = formControl<QLineEdit>(controls, "编辑框6");
+    typeCombo = formControl<QComboBox>(controls, "组合框1");
+    commentBox = formControl<QPlainTextEdit>(controls, "编辑框5");
+    uniqueCheck = formControl<QCheckBox>(controls, "选择框3");
+    unsignedCheck = formControl<QCheckBox>(controls, "选择框1");
+    defaultBox = formControl<QLineEdit>(controls, "编辑框4");
+    addButton = formControl<QPushButton>(controls, "按钮1");
+    statementBox = formControl<QPlainTextEdit>(controls, "编辑框1");
+    runButton = formControl<QPushButton>(controls, "按钮2");
+    errorBox = formControl<QPlainTextEdit>(controls, "编辑框7");
 
     for (const ColumnSpec &column : kColumns)
         designList->listAppendColumn(utf8ToGbk(column.title), column.width);

@@ -55,15 +55,15 @@ SettingsWindow::SettingsWindow(MainWindow &main) : m_main(main)
     setWindowTitle(fromGbk("设置"_gbk));
     resize(416, 390);
     const auto controls = buildForm(this, kDesign);
-    tabs = static_cast<TabControl *>(controls.value("高级选择夹1"));
-    databaseList = static_cast<ListView *>(controls.value("超级列表框1"));
-    hideButton = static_cast<QPushButton *>(controls.value("按钮1"));
-    fontSizeCombo = static_cast<QComboBox *>(controls.value("组合框1"));
-    serverBox = static_cast<QLineEdit *>(controls.value("编辑框1"));
-    userBox = static_cast<QLineEdit *>(controls.value("编辑框2"));
-    passwordBox = static_cast<QLineEdit *>(controls.value("编辑框3"));
-    testButton = static_cast<QPushButton *>(controls.value("按钮2"));
-    saveButton = static_cast<QPushButton *>(controls.value("按钮3"));
+    tabs = formControl<TabControl>(controls, "高级选择夹1");
+    databaseList = formControl<ListView>(controls, "超级列表框1");
+    hideButton = formControl<QPushButton>(controls, "按钮1");
+    fontSizeCombo = formControl<QComboBox>(controls, "组合框1");
+    serverBox = formControl<QLineEdit>(controls, "编辑框1");
+    userBox = formControl<QLineEdit>(controls, "编辑框2");
+    passwordBox = formControl<QLineEdit>(controls, "编辑框3");
+    testButton = formControl<QPushButton>(controls, "按钮2");
+    saveButton = formControl<QPushButton>(controls, "按钮3");
 
     databaseList->setCheckBoxes(true);
     databaseList->listAppendColumn("库名"_gbk, 200);

@@ -36,4 +36,10 @@ struct ControlSpec {
 // Creates the controls on `window` in table order and returns them by name.
 QHash<QString, QWidget *> buildForm(QWidget *window, std::span<const ControlSpec> specs);
 
+// A control of a built form by its design name, as its own type.
+template <typename T> T *formControl(const QHash<QString, QWidget *> &controls, const char *name)
+{
+    return qobject_cast<T *>(controls.value(QString::fromUtf8(name)));
+}
+
 } // namespace morvane

@@ -6,6 +6,7 @@
 #include "db/Connection.h"
 #include "db/ResultTable.h"
 #include "text/Gbk.h"
+#include "ui/Dialogs.h"
 #include "ui/ListView.h"
 #include "ui/Widgets.h"
 
@@ -26,7 +27,10 @@ void runGridQuery(MainWindow &window, const Text &statement)
     // the row number, column j field j - 1. A statement without rows, or a
     // failed one, leaves the grid empty.
     ResultTable rows;
-    if (fetchResultTable(connection, rows)) grid.listSetNumberedRows(std::move(rows));
+    if (fetchResultTable(connection, rows))
+        grid.listSetNumberedRows(std::move(rows));
+    else if (fetchRanOutOfMemory(connection))
+        messageBox("结果太大，内存不足，无法显示"_gbk);
 }
 
 void runQueryButton(MainWindow &window)

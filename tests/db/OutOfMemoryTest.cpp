@@ -1,0 +1,51 @@
+// A result too large for memory is dropped whole, said so, and the
+// connection stays usable. Runs in a child process with a capped address
+// space, so the cap cannot hurt the other tests.
+#include "db/ResultTable.h"
+#include "DbTest.h"
+
+#include <fstream>
+#include <unistd.h>
+#include <sys/resource.h>
+
+using namespace morvane;
+using namespace morvane::test;
+
+namespace {
+
+long addressSpaceBytes()
+{
+    long pages = 0;
+    std::ifstream("/proc/self/statm") >> pages;
+    return pages * sysconf(_SC_PAGESIZE);
+}
+
+void fetchUnderACappedAddressSpace()
+{
+    const int connection = openConnection();
+    const rlimit cap{rlim_t(addressSpaceBytes() + (96L << 20)), rlim_t(addressSpaceBytes() + (96L << 20))};
+    setrlimit(RLIMIT_AS, &cap);
+    // About 300 MB of rows, streamed: far more than the cap leaves.
+    if (!execute(connection, "select repeat('x', 1000000) from mysql.seq_1_to_300"))
+        _exit(10);
+    ResultTable table;
+    if (fetchResultTable(connection, table))
+        _exit(11);
+    if (!fetchRanOutOfMemory(connection) || table.rowCount() != 0)
+        _exit(12);
+    if (queryValue(connection, "select 41 + 1") != "42")
+        _exit(13);
+    // The next fetch that succeeds clears the flag.
+    execute(connection, "select 1");
+    if (!fetchResultTable(connection, table) || fetchRanOutOfMemory(connection))
+        _exit(14);
+    _exit(0);
+}
+
+} // namespace
+
+TEST(FetchResultTableDeathTest, AResultTooLargeForMemoryIsDroppedAndTheConnectionStaysUsable)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(fetchUnderACappedAddressSpace(), ::testing::ExitedWithCode(0), "");
+}
