@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 scripts/install-deps.sh
-scripts/build.sh build
+scripts/build.sh build morvane
 
 sandbox="$root/.sandbox"
 eval "$(scripts/sandbox.sh start "$sandbox" | sed 's/^/export /')"
