@@ -34,16 +34,11 @@ Text fromQtLines(QString s)
 
 Text getText(const QWidget *control)
 {
-    if (auto *line = qobject_cast<const QLineEdit *>(control))
-        return toGbk(line->text());
-    if (auto *box = qobject_cast<const QPlainTextEdit *>(control))
-        return fromQtLines(box->toPlainText());
-    if (auto *label = qobject_cast<const QLabel *>(control))
-        return fromQtLines(label->text());
-    if (auto *button = qobject_cast<const QAbstractButton *>(control))
-        return toGbk(button->text());
-    if (auto *group = qobject_cast<const QGroupBox *>(control))
-        return toGbk(group->title());
+    if (auto *line = qobject_cast<const QLineEdit *>(control)) return toGbk(line->text());
+    if (auto *box = qobject_cast<const QPlainTextEdit *>(control)) return fromQtLines(box->toPlainText());
+    if (auto *label = qobject_cast<const QLabel *>(control)) return fromQtLines(label->text());
+    if (auto *button = qobject_cast<const QAbstractButton *>(control)) return toGbk(button->text());
+    if (auto *group = qobject_cast<const QGroupBox *>(control)) return toGbk(group->title());
     return control ? toGbk(control->windowTitle()) : Text();
 }
 
@@ -68,7 +63,12 @@ void appendText(QPlainTextEdit *box, const Text &text)
     QTextCursor cursor = box->textCursor();
     cursor.movePosition(QTextCursor::End);
     box->setTextCursor(cursor);
+    // An appended outcome is not the user's edit: it leaves no undo step,
+    // and what came before it can no longer be undone either.
+    const bool undo = box->isUndoRedoEnabled();
+    box->setUndoRedoEnabled(false);
     box->insertPlainText(toQtLines(text));
+    box->setUndoRedoEnabled(undo);
     box->ensureCursorVisible();
 }
 
@@ -77,8 +77,7 @@ void comboAddItem(QComboBox *combo, const Text &text)
     // A drop-down list starts with no item chosen; Qt would choose the first.
     const bool wasEmpty = combo->count() == 0;
     combo->addItem(fromGbk(text));
-    if (wasEmpty)
-        combo->setCurrentIndex(-1);
+    if (wasEmpty) combo->setCurrentIndex(-1);
 }
 
 void comboClear(QComboBox *combo)

@@ -17,7 +17,8 @@ namespace morvane {
 // or window caption.
 Text getText(const QWidget *control);
 void setText(QWidget *control, const Text &text);
-// Adds at the end of a multi-line box and scrolls there.
+// Adds at the end of a multi-line box and scrolls there, without an undo
+// step.
 void appendText(QPlainTextEdit *box, const Text &text);
 
 void comboAddItem(QComboBox *combo, const Text &text);

@@ -10,6 +10,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTextDocument>
 
 namespace morvane::test {
 namespace {
@@ -127,6 +128,21 @@ TEST_F(ConsoleTest, AppendScrollsToTheEnd)
     EXPECT_TRUE(box->textCursor().atEnd());
     EXPECT_TRUE(box->viewport()->rect().contains(box->cursorRect()));
     EXPECT_TRUE(consoleText().ends_with(kSuccess));
+}
+
+TEST_F(ConsoleTest, AnOutcomeIsNotAnUndoStep)
+{
+    // Typed text can be undone; the appended outcome cannot be taken back.
+    type("select 1");
+    ASSERT_TRUE(f.window->sqlConsole->document()->isUndoAvailable());
+    run();
+    ASSERT_EQ(consoleText(), "select 1" + kSuccess);
+    EXPECT_FALSE(f.window->sqlConsole->document()->isUndoAvailable());
+    QTest::keyClick(f.window->sqlConsole, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(consoleText(), "select 1" + kSuccess);
+    // The box still records the user's own edits afterwards.
+    QTest::keyClicks(f.window->sqlConsole, "x");
+    EXPECT_TRUE(f.window->sqlConsole->document()->isUndoAvailable());
 }
 
 } // namespace
