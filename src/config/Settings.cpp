@@ -320,6 +320,11 @@ bool writeSetting(const Text &section, const Text &key, const Text &value)
     // A line break would split the entry and turn the rest of the value into
     // lines of their own.
     if (value.find_first_of("\r\n") != std::string::npos) return false;
+    // So would one in a name; and a name the reader would take for something
+    // else (another key, a comment, a section) could never be read back.
+    if (sectionName.find_first_of("\r\n]") != std::string::npos ||
+        keyName.find_first_of("\r\n=") != std::string::npos || keyName[0] == ';' || keyName[0] == '[')
+        return false;
 
     std::size_t slash = path.find_last_of('/');
     std::string directory = slash == std::string::npos ? "." : path.substr(0, slash);

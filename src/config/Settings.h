@@ -17,7 +17,8 @@ std::string configPath();
 
 Text readSetting(const Text &section, const Text &key);
 // Creates the data directory and the file as needed and replaces the file
-// atomically; false when the value could not be stored.
+// atomically; false when the value could not be stored, or could not be
+// read back (a line break in a name or the value, a key holding "=").
 bool writeSetting(const Text &section, const Text &key, const Text &value);
 
 } // namespace morvane

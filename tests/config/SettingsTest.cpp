@@ -281,6 +281,14 @@ TEST_F(SettingsTest, WritesThatCannotBeStoredReportFalseAndChangeNothing)
     EXPECT_FALSE(writeSetting("", "k", "v"));
     EXPECT_FALSE(writeSetting("a", "k", "two\r\nlines"));
     EXPECT_FALSE(writeSetting("a", "k", "x\n[evil]"));
+    // Names that would not read back as themselves: the line would hold
+    // another key, a comment or a section header instead.
+    EXPECT_FALSE(writeSetting("a", "db.t\r\nk", "9"));
+    EXPECT_FALSE(writeSetting("a", "db.a=b", "9"));
+    EXPECT_FALSE(writeSetting("a", ";db.t", "9"));
+    EXPECT_FALSE(writeSetting("a", "[db.t", "9"));
+    EXPECT_FALSE(writeSetting("a]b", "k", "9"));
+    EXPECT_FALSE(writeSetting("a\nb", "k", "9"));
     EXPECT_EQ(readFile(programConfig()), before);
     EXPECT_EQ(readSetting("a", "k"), "1");
 
