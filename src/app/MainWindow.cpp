@@ -8,6 +8,7 @@
 #include "ui/ListView.h"
 #include "ui/TabControl.h"
 #include "ui/TreeView.h"
+#include "ui/Widgets.h"
 #include "workspace/CellEdit.h"
 #include "workspace/ColumnEditor.h"
 #include "workspace/DataGrid.h"
@@ -35,14 +36,24 @@ using K = ControlKind;
 const ControlSpec kDesign[] = {
     {K::TreeView, "树型框1", "", -1, {2, 4, 246, 705}, ""},
     {K::TabControl, "高级选择夹1", "", -1, {247, 7, 990, 472}, "结构|建表过程|数据"},
-    {K::TextEdit, "编辑框3", "", -1, {256, 488, 880, 218}, "alter table 表名 add 列名称 列类型 列参数 after 某列"},
+    {K::TextEdit,
+     "编辑框3",
+     "",
+     -1,
+     {256, 488, 880, 218},
+     "alter table 表名 add 列名称 列类型 列参数 after 某列"},
     {K::PictureBox, "图片框1", "", -1, {1144, 488, 96, 216}, ""},
     {K::Button, "按钮_执行sql语句", "图片框1", -1, {5, 9, 82, 32}, "执行sql"},
     // Tab 0 "结构"
     {K::Label, "标签4", "高级选择夹1", 0, {12, 29, 224, 16}, "标签"},
     {K::ListView, "超级列表框2", "高级选择夹1", 0, {8, 49, 961, 224}, ""},
     {K::GroupBox, "分组框1", "高级选择夹1", 0, {10, 281, 959, 184}, "添加字段："},
-    {K::Label, "标签1", "分组框1", -1, {16, 25, 72, 148}, "列名：\r\n\r\n\r\n默认值：\r\n\r\n\r\n注释：\r\n\r\n\r\n插入位置："},
+    {K::Label,
+     "标签1",
+     "分组框1",
+     -1,
+     {16, 25, 72, 148},
+     "列名：\r\n\r\n\r\n默认值：\r\n\r\n\r\n注释：\r\n\r\n\r\n插入位置："},
     {K::LineEdit, "编辑框2", "分组框1", -1, {88, 18, 112, 24}, ""},
     {K::Label, "标签2", "分组框1", -1, {203, 20, 40, 24}, "类型："},
     {K::LineEdit, "编辑框7", "分组框1", -1, {244, 19, 155, 24}, ""},
@@ -63,7 +74,12 @@ const ControlSpec kDesign[] = {
     {K::Button, "按钮1", "高级选择夹1", 2, {744, 33, 104, 48}, "查询"},
     {K::Button, "按钮5", "高级选择夹1", 2, {897, 57, 64, 24}, "保存列宽"},
     {K::ListView, "超级列表框1", "高级选择夹1", 2, {5, 89, 976, 344}, ""},
-    {K::LineEdit, "编辑框6", "高级选择夹1", 2, {9, 441, 880, 24}, "update 表名 set 字段名='[编辑框内容]' where id="},
+    {K::LineEdit,
+     "编辑框6",
+     "高级选择夹1",
+     2,
+     {9, 441, 880, 24},
+     "update 表名 set 字段名='[编辑框内容]' where id="},
     {K::Button, "按钮6", "高级选择夹1", 2, {905, 441, 64, 24}, "修改"},
 };
 
@@ -186,13 +202,12 @@ void MainWindow::connectHandlers()
 
 void MainWindow::setOuterSize(const QSize &size)
 {
-    resize(size - (frameGeometry().size() - geometry().size()));
+    morvane::setOuterSize(this, size);
 }
 
 QRect MainWindow::designGeometry(const QWidget *control) const
 {
-    if (workspaceTabs->holds(control))
-        return workspaceTabs->designRect(control);
+    if (workspaceTabs->holds(control)) return workspaceTabs->designRect(control);
     return control ? control->geometry() : QRect();
 }
 
@@ -220,8 +235,12 @@ void MainWindow::applyLayoutRule()
         r.setHeight(h);
         setDesignGeometry(c, r);
     };
-    auto setLeft = [this](QWidget *c, int x) { setDesignGeometry(c, designGeometry(c).translated(x - designGeometry(c).x(), 0)); };
-    auto setTop = [this](QWidget *c, int y) { setDesignGeometry(c, designGeometry(c).translated(0, y - designGeometry(c).y())); };
+    auto setLeft = [this](QWidget *c, int x) {
+        setDesignGeometry(c, designGeometry(c).translated(x - designGeometry(c).x(), 0));
+    };
+    auto setTop = [this](QWidget *c, int y) {
+        setDesignGeometry(c, designGeometry(c).translated(0, y - designGeometry(c).y()));
+    };
 
     setHeight(schemaTree, H() - 65);
     setWidth(workspaceTabs, W() - 273);

@@ -21,6 +21,8 @@ namespace morvane {
 
 namespace {
 
+const QSize kOuterSize(416, 390);
+
 const ControlSpec kDesign[] = {
     {ControlKind::TabControl, "高级选择夹1", "", -1, {8, 8, 400, 352}, "隐藏不常用的库|列表字体|mysql设置"},
     {ControlKind::ListView, "超级列表框1", "高级选择夹1", 0, {8, 28, 248, 312}, ""},
@@ -53,7 +55,7 @@ std::vector<int> checkedRows(const ListView &list)
 SettingsWindow::SettingsWindow(MainWindow &main) : m_main(main)
 {
     setWindowTitle(fromGbk("设置"_gbk));
-    resize(416, 390);
+    resize(kOuterSize);
     const auto controls = buildForm(this, kDesign);
     tabs = formControl<TabControl>(controls, "高级选择夹1");
     databaseList = formControl<ListView>(controls, "超级列表框1");
@@ -85,9 +87,8 @@ SettingsWindow::~SettingsWindow() = default;
 void SettingsWindow::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
-    // The design size is the outer size; take the frame off once it is known.
-    const QSize frame = frameGeometry().size() - geometry().size();
-    if (frame.width() > 0 || frame.height() > 0) resize(QSize(416, 390) - frame);
+    // The design size is the outer size; the frame is known from now on.
+    setOuterSize(this, kOuterSize);
 }
 
 void SettingsWindow::fillDatabaseList()

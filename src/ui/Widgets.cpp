@@ -100,4 +100,9 @@ void setChecked(QCheckBox *box, int value)
     box->setChecked(value == 1);
 }
 
+void setOuterSize(QWidget *window, const QSize &outer)
+{
+    window->resize(outer - (window->frameGeometry().size() - window->geometry().size()));
+}
+
 } // namespace morvane

@@ -28,4 +28,8 @@ Text comboText(const QComboBox *combo);
 int isChecked(const QCheckBox *box);
 void setChecked(QCheckBox *box, int value);
 
+// Sizes a window so that its outer size, frame included, is `outer`. The
+// frame is known only once the window is shown; before that it counts as 0.
+void setOuterSize(QWidget *window, const QSize &outer);
+
 } // namespace morvane
