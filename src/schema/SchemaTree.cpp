@@ -42,7 +42,9 @@ std::vector<Text> listDatabases(int connection)
 
 std::vector<Text> listTables(int connection, const Text &database)
 {
-    selectDatabase(connection, database);
+    // Not selected (gone, renamed, no connection): "show tables" would answer
+    // for whichever database was selected before, as rows of empty names.
+    if (!selectDatabase(connection, database)) return {};
     return readColumn(connection, "show tables", "Tables_in_" + database);
 }
 

@@ -12,7 +12,8 @@ class MainWindow;
 
 void populateSchemaTree(MainWindow &window, const Text &hiddenDatabases);
 std::vector<Text> listDatabases(int connection);
-// Also makes `database` the connection's default database.
+// Also makes `database` the connection's default database; none when it
+// cannot be made so.
 std::vector<Text> listTables(int connection, const Text &database);
 // Whether `name` is hidden by the 隐藏库 list (substring rule on name + "|").
 bool isHiddenDatabase(const Text &hiddenDatabases, const Text &name);

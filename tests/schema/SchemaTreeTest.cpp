@@ -222,6 +222,31 @@ TEST_F(TreeFixture, RenamedItemIsTakenAsTheName)
     EXPECT_EQ(f.children(item), std::vector<std::string>{"renamed_t"});
 }
 
+TEST_F(TreeFixture, ADatabaseThatCannotBeSelectedLoadsNoTables)
+{
+    // Loaded first, so it is the connection's default database when the
+    // second one turns out to be gone.
+    ScratchDatabase loaded("ns");
+    adminExec("create table " + loaded.name() + ".one (id int)");
+    adminExec("create table " + loaded.name() + ".two (id int)");
+    auto gone = std::make_unique<ScratchDatabase>("ns");
+    const std::string goneName = gone->name();
+    populateSchemaTree(*f.window, {});
+    const int first = f.child(0, loaded.name());
+    f.doubleClick(first);
+    ASSERT_EQ(f.children(first), (std::vector<std::string>{"one", "two"}));
+
+    gone.reset(); // dropped behind the tree's back
+    const int item = f.child(0, goneName);
+    ASSERT_GE(item, 0);
+    const int before = f.tree().treeItemCount();
+    f.doubleClick(item);
+    EXPECT_TRUE(f.children(item).empty());
+    EXPECT_EQ(f.tree().treeItemCount(), before);
+    EXPECT_EQ(f.tree().treeItemValue(item), 1);
+    EXPECT_EQ(f.tree().treeImage(item), 2);
+}
+
 TEST_F(TreeFixture, RightPressChoosesTheMenu)
 {
     ScratchDatabase db("rp");
