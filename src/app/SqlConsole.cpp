@@ -15,9 +15,10 @@ void runSqlConsole(MainWindow &window)
 {
     const int connection = appState().connection;
     if (execute(connection, getText(window.sqlConsole))) {
-        // A query or "show" typed here leaves rows behind; take and drop them
-        // so the next statement anywhere in the program is not out of sync.
-        freeResult(storeResult(connection));
+        // A query or "show" typed here leaves rows behind; read and drop them
+        // (without holding them: the query may be huge) so the next
+        // statement anywhere in the program is not out of sync.
+        discardResult(connection);
         appendText(window.sqlConsole, "\r\n\r\n执行成功！\r\n"_gbk);
         return;
     }

@@ -442,6 +442,20 @@ bool fetchRanOutOfMemory(int connection)
     return entry && entry->fetchOutOfMemory;
 }
 
+bool discardResult(int connection)
+{
+    ConnectionEntry *entry = findConnection(connection);
+    if (!entry || !entry->rowsPending) return false;
+    entry->rowsPending = false;
+    MYSQL_RES *result = mysql_use_result(entry->mysql);
+    if (!result) return false;
+    // Freeing an unbuffered result reads the rest of its rows and drops them.
+    mysql_free_result(result);
+    const bool ok = mysql_errno(entry->mysql) == 0;
+    if (ok) dropFurtherResults(entry->mysql);
+    return ok;
+}
+
 std::int64_t rowsMatched(int connection)
 {
     const ConnectionEntry *entry = findConnection(connection);

@@ -35,6 +35,10 @@ bool lastError(int connection, Text &text);
 // for memory is dropped whole; fetchRanOutOfMemory() then says so.
 bool fetchResultTable(int connection, ResultTable &table);
 bool fetchRanOutOfMemory(int connection);
+// Reads the rows of the statement that just ran off the connection and drops
+// them one by one, holding none; false when there were none or the transfer
+// failed.
+bool discardResult(int connection);
 
 // Rows matched by the last UPDATE (from the server's info line); -1 when
 // the server did not say.
