@@ -18,6 +18,22 @@ std::string_view beforeZero(std::string_view bytes)
     return bytes;
 }
 
+// Painting lays a cell's whole text out to elide it, which takes seconds for
+// a cell of megabytes: only its beginning is shown, cut at a character.
+constexpr std::size_t kShownBytes = 1024;
+
+QString shownText(std::string_view bytes)
+{
+    if (bytes.size() <= kShownBytes) return fromGbk(bytes);
+    std::size_t end = 0;
+    while (end < kShownBytes) {
+        const std::size_t n = (static_cast<unsigned char>(bytes[end]) & 0x80) ? 2 : 1;
+        if (end + n > kShownBytes) break;
+        end += n;
+    }
+    return fromGbk(bytes.substr(0, end)) + QChar(0x2026);
+}
+
 } // namespace
 
 ListModel::ListModel(QObject *parent) : QAbstractTableModel(parent) {}
@@ -62,7 +78,7 @@ QVariant ListModel::data(const QModelIndex &index, int role) const
     if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid)) return {};
     if (role == Qt::DisplayRole || role == Qt::ToolTipRole) {
         std::string scratch;
-        return fromGbk(cellView(index.row(), index.column(), scratch));
+        return shownText(cellView(index.row(), index.column(), scratch));
     }
     if (role == Qt::CheckStateRole && m_checkable && index.column() == 0)
         return checkState(index.row()) ? Qt::Checked : Qt::Unchecked;

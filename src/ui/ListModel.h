@@ -4,7 +4,8 @@
 // whole from a ResultTable (the data grid), where column 0 is the row number
 // computed on the fly and the other columns read the table's fields in
 // place. Edits of numbered rows go to an overlay, so the block is never
-// copied. Cells are converted to UTF-16 only in data().
+// copied. Cells are converted to UTF-16 only in data(), which shows the
+// first kilobyte of a longer cell; cell() always gives the whole text.
 #include "db/ResultTable.h"
 #include "text/Text.h"
 

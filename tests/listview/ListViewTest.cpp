@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractItemModelTester>
+#include <QElapsedTimer>
 #include <QHeaderView>
 #include <QSignalSpy>
 #include <QTest>
@@ -148,6 +149,36 @@ TEST(ListModel, EditsAndColumnChangesOnNumberedRows)
     EXPECT_EQ(model.cell(0, 0), "1");
     EXPECT_EQ(model.cell(0, 1), "x");
     EXPECT_EQ(model.cell(0, 3), "z");
+}
+
+// A cell of megabytes (a TEXT or BLOB column) must not stall painting: the
+// view shows its beginning, cut at a character, while the cell keeps it all.
+TEST(ListModel, HugeCellsPaintWithoutStalling)
+{
+    std::string big = "a";
+    while (big.size() < 4 * 1024 * 1024)
+        big += utf8ToGbk("长文本 ");
+    ListView list;
+    list.resize(800, 400);
+    list.listAppendColumn("n", 50);
+    list.listAppendColumn("a", 300);
+    list.listAppendColumn("b", 300);
+    list.listSetNumberedRows(makeTable(2, {{big.c_str(), big.c_str()}, {big.c_str(), "short"}}));
+    list.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&list));
+
+    QElapsedTimer timer;
+    timer.start();
+    list.grab();
+    // Laying out the whole texts takes well over ten seconds.
+    EXPECT_LT(timer.elapsed(), 3000);
+
+    EXPECT_EQ(list.listCell(0, 1), big);
+    const QString shownCell = list.model()->data(list.model()->index(0, 1)).toString();
+    EXPECT_LT(shownCell.size(), 2000);
+    EXPECT_TRUE(shownCell.startsWith(QString::fromUtf8("a长文本 长文本")));
+    EXPECT_FALSE(shownCell.contains(QChar(0xFFFD))); // no character cut in two
+    EXPECT_EQ(list.model()->data(list.model()->index(1, 2)).toString(), "short");
 }
 
 TEST(ListModel, OneNotificationPerFill)
