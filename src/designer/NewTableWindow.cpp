@@ -12,6 +12,7 @@
 #include "ui/TreeView.h"
 #include "ui/Widgets.h"
 #include "workspace/ColumnEditor.h"
+#include "workspace/TableView.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -59,10 +60,10 @@ Text buildCreateTableStatement(int connection, const Text &database, const Text 
                                const std::vector<std::vector<Text>> &rows)
 {
     auto cell = [](const std::vector<Text> &row, std::size_t k) { return k < row.size() ? row[k] : Text(); };
-    Text s = "create table " + sqlName(database) + "." + sqlName(table) + "(\r\n";
+    Text s = "create table " + sqlNameOrEmpty(database) + "." + sqlNameOrEmpty(table) + "(\r\n";
     for (std::size_t r = 0; r < rows.size(); ++r) {
         const std::vector<Text> &row = rows[r];
-        s += "----" + sqlName(cell(row, 0)) + " ";
+        s += "----" + sqlNameOrEmpty(cell(row, 0)) + " ";
         for (std::size_t k = 1; k <= 5; ++k)
             s += cell(row, k) + " ";
         if (!cell(row, 6).empty()) s += "NOT NULL default " + cell(row, 6) + " ";

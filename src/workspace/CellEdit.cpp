@@ -65,7 +65,7 @@ void prepareCellEdit(MainWindow &window, int x, int y)
     setText(window.sqlConsole, grid.listCell(row, column));
     const Text id = grid.listCell(row, idColumn(grid));
     setText(window.updateTemplateBox, "update " + sqlTableName(getText(window.tableLabel)) + " set " +
-                                          sqlName(grid.listColumnTitle(column)) + "='" + kPlaceholder +
+                                          sqlNameOrEmpty(grid.listColumnTitle(column)) + "='" + kPlaceholder +
                                           "' where id=" + idLiteral(id));
     appState().clickedCellRow = row;
     appState().clickedCellColumn = column;

@@ -19,17 +19,11 @@ namespace morvane {
 
 namespace {
 
-// An empty name stays empty, so the server reports what is missing.
-Text nameOrEmpty(const Text &name)
-{
-    return name.empty() ? name : sqlName(name);
-}
-
 // Steps 1 to 5, shared by add and modify.
 Text columnDefinition(MainWindow &window, const char *verb)
 {
     Text s = "alter table " + sqlTableName(getText(window.tableLabel)) + verb +
-             nameOrEmpty(getText(window.columnNameBox)) + " " + getText(window.columnTypeBox);
+             sqlNameOrEmpty(getText(window.columnNameBox)) + " " + getText(window.columnTypeBox);
     if (isChecked(window.unsignedCheck)) s += " unsigned";
     s += " not null default " + getText(window.defaultBox);
     if (isChecked(window.uniqueCheck)) s += " UNIQUE";
@@ -76,7 +70,7 @@ Text defaultForTypeLine(const Text &line)
 Text buildAddColumnStatement(MainWindow &window)
 {
     const Text s =
-        columnDefinition(window, " add ") + "  after " + nameOrEmpty(comboText(window.afterColumnCombo));
+        columnDefinition(window, " add ") + "  after " + sqlNameOrEmpty(comboText(window.afterColumnCombo));
     setText(window.sqlConsole, s);
     return s;
 }

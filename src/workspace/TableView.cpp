@@ -16,9 +16,14 @@ namespace morvane {
 Text sqlTableName(const Text &qualifiedName)
 {
     const int dot = findText(qualifiedName, ".");
-    if (dot == -1) return sqlName(qualifiedName);
-    return sqlName(leftText(qualifiedName, dot - 1)) + "." +
-           sqlName(midText(qualifiedName, dot + 1, textLength(qualifiedName) - dot));
+    if (dot == -1) return sqlNameOrEmpty(qualifiedName);
+    return sqlNameOrEmpty(leftText(qualifiedName, dot - 1)) + "." +
+           sqlNameOrEmpty(midText(qualifiedName, dot + 1, textLength(qualifiedName) - dot));
+}
+
+Text sqlNameOrEmpty(const Text &name)
+{
+    return name.empty() ? name : sqlName(name);
 }
 
 void openTable(MainWindow &window, const Text &database, const Text &table)

@@ -80,6 +80,9 @@ INSTANTIATE_TEST_SUITE_P(
                       "create table 测试库.商品(\r\n    名称 varchar(9)     comment '备注'\r\n" + kTail},
         StatementCase{"quoteInComment", "d", "t", Rows{{"c", "int", "", "", "", "", "", "O'Brien\\"}},
                       "create table d.t(\r\n    c int     comment 'O\\'Brien\\\\'\r\n" + kTail},
+        // Empty names stay empty; the server says what is missing.
+        StatementCase{"emptyNames", "d", "", Rows{{"", "int", "", "", "", "", "", ""}},
+                      "create table d.(\r\n     int     comment ''\r\n" + kTail},
         StatementCase{"dashesInCells", "d", "t", Rows{{"c", "int----", "", "", "", "", "", "a----b"}},
                       "create table d.t(\r\n    c int         comment 'a    b'\r\n" + kTail}),
     [](const auto &info) { return std::string(info.param.label); });

@@ -88,6 +88,7 @@ TEST(SqlTableName, QuotesDatabaseAndTableSeparately)
         {"d.my table", "d.`my table`"},
         {"a.b.c", "a.`b.c`"},
         {"标签", "标签"},
+        {"d.", "d."},
     };
     for (const auto &c : cases)
         EXPECT_EQ(gbkToUtf8(sqlTableName(utf8ToGbk(c.qualified))), c.expected);

@@ -379,6 +379,16 @@ TEST_F(Workspace, RefusedCellEditAppendsTheServerError)
     EXPECT_EQ(u8(getText(w().updateTemplateBox)),
               "update " + db.name() + ".goods set name='[编辑框内容]' where id=");
     EXPECT_EQ(appState().clickedCellRow, -1);
+
+    // A press right of the last column: no column title, so none in the template.
+    const int right = grid().columnViewportPosition(4) + grid().columnWidth(4) + 10;
+    ASSERT_LT(right, grid().viewport()->width());
+    QTest::mouseClick(grid().viewport(), Qt::LeftButton, {}, QPoint(right, grid().listCellCenter(0, 1).y()));
+    EXPECT_EQ(console(), "");
+    EXPECT_EQ(u8(getText(w().updateTemplateBox)),
+              "update " + db.name() + ".goods set ='[编辑框内容]' where id=1");
+    EXPECT_EQ(appState().clickedCellRow, 0);
+    EXPECT_EQ(appState().clickedCellColumn, -1);
 }
 
 TEST_F(Workspace, ColumnEditorAddsAndModifies)
