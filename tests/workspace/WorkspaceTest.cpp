@@ -297,6 +297,28 @@ TEST_F(Workspace, CellEditStoresTheConsoleText)
     EXPECT_EQ(console(), "O'Brien', price='0");
 }
 
+TEST_F(Workspace, CellEditRunsATemplateEditedByHand)
+{
+    open(db.name(), "goods");
+    const std::string q = db.name() + ".goods";
+    pressCell(2, 2);
+    // The placeholder twice: the console text goes into both places.
+    setText(w().updateTemplateBox,
+            utf8ToGbk("update " + q + " set name='[编辑框内容]', note='[编辑框内容]' where id=3"));
+    setText(w().sqlConsole, "both");
+    QTest::mouseClick(w().updateButton, Qt::LeftButton);
+    EXPECT_EQ(value("select concat(name, '/', note) from " + q + " where id=3"), "both/both");
+    EXPECT_EQ(u8(grid().listCell(2, 2)), "both");
+
+    // A template turned into a query: its rows are not left to answer the
+    // next statement on the connection.
+    setText(w().updateTemplateBox, utf8ToGbk("select '[编辑框内容]'"));
+    QTest::mouseClick(w().updateButton, Qt::LeftButton);
+    QTest::mouseClick(w().queryButton, Qt::LeftButton);
+    ASSERT_EQ(grid().listRowCount(), 3);
+    EXPECT_EQ(gridColumn(2), (std::vector<std::string>{"苹果", "Coffee", "both"}));
+}
+
 TEST_F(Workspace, CellEditFindsTheRowByTheIdColumn)
 {
     // The first column is not the id, and its values are other rows' ids.
