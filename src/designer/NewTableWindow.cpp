@@ -120,9 +120,8 @@ NewTableWindow::~NewTableWindow() = default;
 void NewTableWindow::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
-    // The design size is the outer size; take the frame off once it is known.
-    const QSize frame = frameGeometry().size() - geometry().size();
-    if (frame.width() > 0 || frame.height() > 0) resize(QSize(679, 543) - frame);
+    // The design size is the outer size; the frame is known from now on.
+    setOuterSize(this, QSize(679, 543));
 }
 
 void NewTableWindow::onTypeLinePicked()
