@@ -167,7 +167,7 @@ void NewTableWindow::runCreateTable()
     if (execute(connection, getText(statementBox))) {
         // An edited box may hold a query; leave no rows pending on the
         // shared connection.
-        freeResult(storeResult(connection));
+        discardResult(connection);
         m_main.schemaTree->treeAddItem(appState().designTargetItem, getText(tableNameBox), 1, 1, 0);
         messageBox("创建成功！"_gbk);
         return;

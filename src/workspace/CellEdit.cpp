@@ -85,7 +85,7 @@ void applyCellEdit(MainWindow &window)
     const std::int64_t matched = rowsMatched(connection);
     // A template edited into a query must not leave its rows pending on the
     // shared connection, where they would answer the next statement.
-    freeResult(storeResult(connection));
+    discardResult(connection);
     if (matched == 0) {
         appendText(window.sqlConsole, "\r\n没有找到要修改的行\r\n"_gbk);
         return;
