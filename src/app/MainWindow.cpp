@@ -83,15 +83,10 @@ const ControlSpec kDesign[] = {
     {K::Button, "按钮6", "高级选择夹1", 2, {905, 441, 64, 24}, "修改"},
 };
 
-struct ListColumn {
-    const char *title;
-    int width;
-};
-
-const ListColumn kStructureColumns[] = {
+const ListColumnSpec kStructureColumns[] = {
     {"序", 30}, {"字段名", 100}, {"类型", 100}, {"索引", 50}, {"默认值", 50}, {"自增", 120}, {"注释", 200},
 };
-const ListColumn kInitialGridColumns[] = {{"发的", 50}, {"发的", 50}, {"大幅度发待发", 50}, {"发的", 50}};
+const ListColumnSpec kInitialGridColumns[] = {{"发的", 50}, {"发的", 50}, {"大幅度发待发", 50}, {"发的", 50}};
 
 } // namespace
 
@@ -144,10 +139,8 @@ void MainWindow::buildControls()
     statementFont.setPixelSize(16);
     createStatementBox->setFont(statementFont);
 
-    for (const ListColumn &column : kStructureColumns)
-        structureList->listAppendColumn(utf8ToGbk(column.title), column.width);
-    for (const ListColumn &column : kInitialGridColumns)
-        dataGrid->listAppendColumn(utf8ToGbk(column.title), column.width);
+    appendDesignColumns(structureList, kStructureColumns);
+    appendDesignColumns(dataGrid, kInitialGridColumns);
 }
 
 void MainWindow::buildMenus()

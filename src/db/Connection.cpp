@@ -488,6 +488,16 @@ Text sqlName(const Text &name)
     return quoted;
 }
 
+Text sqlNameOrEmpty(const Text &name)
+{
+    return name.empty() ? name : sqlName(name);
+}
+
+Text sqlQualifiedName(const Text &database, const Text &table)
+{
+    return sqlNameOrEmpty(database) + "." + sqlNameOrEmpty(table);
+}
+
 Text sqlValue(int connection, const Text &value)
 {
     const ConnectionEntry *entry = findConnection(connection);

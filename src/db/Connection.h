@@ -47,6 +47,12 @@ std::int64_t rowsMatched(int connection);
 // A name as it may stand in a statement: unchanged when it is a plain
 // identifier, else in backquotes with inner backquotes doubled.
 Text sqlName(const Text &name);
+// sqlName, but an empty name stays empty: the statement reads as typed and
+// the server reports what is missing.
+Text sqlNameOrEmpty(const Text &name);
+// database.table as it may stand in a statement, each part quoted where it
+// needs it.
+Text sqlQualifiedName(const Text &database, const Text &table);
 // The value escaped for use between single quotes on this connection.
 Text sqlValue(int connection, const Text &value);
 

@@ -12,7 +12,6 @@
 #include "ui/TreeView.h"
 #include "ui/Widgets.h"
 #include "workspace/ColumnEditor.h"
-#include "workspace/TableView.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -46,13 +45,8 @@ const ControlSpec kDesign[] = {
     {ControlKind::TextEdit, "编辑框7", "高级选择夹1", 1, {8, 392, 646, 108}, ""},
 };
 
-struct ColumnSpec {
-    const char *title;
-    int width;
-};
-
-const ColumnSpec kColumns[kCellCount] = {{"字段", 100}, {"数据类型", 100}, {"无符号", 60}, {"自增", 50},
-                                         {"主键", 50},  {"唯一", 50},      {"默认", 50},   {"注释", 100}};
+const ListColumnSpec kColumns[kCellCount] = {{"字段", 100}, {"数据类型", 100}, {"无符号", 60}, {"自增", 50},
+                                             {"主键", 50},  {"唯一", 50},      {"默认", 50},   {"注释", 100}};
 
 } // namespace
 
@@ -60,7 +54,7 @@ Text buildCreateTableStatement(int connection, const Text &database, const Text 
                                const std::vector<std::vector<Text>> &rows)
 {
     auto cell = [](const std::vector<Text> &row, std::size_t k) { return k < row.size() ? row[k] : Text(); };
-    Text s = "create table " + sqlNameOrEmpty(database) + "." + sqlNameOrEmpty(table) + "(\r\n";
+    Text s = "create table " + sqlQualifiedName(database, table) + "(\r\n";
     for (std::size_t r = 0; r < rows.size(); ++r) {
         const std::vector<Text> &row = rows[r];
         s += "----" + sqlNameOrEmpty(cell(row, 0)) + " ";
@@ -95,8 +89,7 @@ NewTableWindow::NewTableWindow(MainWindow &main) : m_main(main)
     runButton = formControl<QPushButton>(controls, "按钮2");
     errorBox = formControl<QPlainTextEdit>(controls, "编辑框7");
 
-    for (const ColumnSpec &column : kColumns)
-        designList->listAppendColumn(utf8ToGbk(column.title), column.width);
+    appendDesignColumns(designList, kColumns);
     errorBox->setVisible(false);
     tabs->selectTab(0);
 

@@ -31,7 +31,7 @@ Text qualifiedName(const TreeView *tree, int table)
 // "db.table" as it stands in a statement.
 Text qualifiedSqlName(const TreeView *tree, int table)
 {
-    return sqlName(tree->treeItemText(tree->treeParent(table))) + "." + sqlName(tree->treeItemText(table));
+    return sqlQualifiedName(tree->treeItemText(tree->treeParent(table)), tree->treeItemText(table));
 }
 
 void openDesigner(MainWindow &window, int databaseItem)

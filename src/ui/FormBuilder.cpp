@@ -1,5 +1,6 @@
 #include "ui/FormBuilder.h"
 
+#include "text/Gbk.h"
 #include "ui/ListView.h"
 #include "ui/TabControl.h"
 #include "ui/TreeView.h"
@@ -70,13 +71,18 @@ QWidget *createControl(const ControlSpec &spec)
 
 } // namespace
 
+void appendDesignColumns(ListView *list, std::span<const ListColumnSpec> columns)
+{
+    for (const ListColumnSpec &column : columns)
+        list->listAppendColumn(toGbk(QString::fromUtf8(column.title)), column.width);
+}
+
 QHash<QString, QWidget *> buildForm(QWidget *window, std::span<const ControlSpec> specs)
 {
     QHash<QString, QWidget *> controls;
     QWidget *content = window;
     if (auto *main = qobject_cast<QMainWindow *>(window)) {
-        if (!main->centralWidget())
-            main->setCentralWidget(new QWidget);
+        if (!main->centralWidget()) main->setCentralWidget(new QWidget);
         content = main->centralWidget();
     }
     for (const ControlSpec &spec : specs) {

@@ -12,26 +12,35 @@ namespace morvane {
 
 enum class ControlKind {
     Label,
-    LineEdit,     // single-line edit box
-    TextEdit,     // multi-line edit box with a vertical scroll bar
+    LineEdit, // single-line edit box
+    TextEdit, // multi-line edit box with a vertical scroll bar
     Button,
     CheckBox,
-    ComboBox,     // drop-down list, pick only
+    ComboBox, // drop-down list, pick only
     ListView,
     TreeView,
     GroupBox,
-    PictureBox,   // a plain container
-    TabControl,   // its text lists the tab titles separated by '|'
+    PictureBox, // a plain container
+    TabControl, // its text lists the tab titles separated by '|'
 };
 
 struct ControlSpec {
     ControlKind kind;
-    const char *name;    // design name, becomes objectName
-    const char *parent;  // design name of the container; "" for the window
-    int tab;             // page of a tab-control parent, else -1
-    QRect rect;          // design place and size within the container
-    const char *text;    // UTF-8 initial text or caption
+    const char *name;   // design name, becomes objectName
+    const char *parent; // design name of the container; "" for the window
+    int tab;            // page of a tab-control parent, else -1
+    QRect rect;         // design place and size within the container
+    const char *text;   // UTF-8 initial text or caption
 };
+
+// A list view's design-time column: UTF-8 title and width in pixels.
+struct ListColumnSpec {
+    const char *title;
+    int width;
+};
+
+class ListView;
+void appendDesignColumns(ListView *list, std::span<const ListColumnSpec> columns);
 
 // Creates the controls on `window` in table order and returns them by name.
 QHash<QString, QWidget *> buildForm(QWidget *window, std::span<const ControlSpec> specs);

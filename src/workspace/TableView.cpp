@@ -17,13 +17,8 @@ Text sqlTableName(const Text &qualifiedName)
 {
     const int dot = findText(qualifiedName, ".");
     if (dot == -1) return sqlNameOrEmpty(qualifiedName);
-    return sqlNameOrEmpty(leftText(qualifiedName, dot - 1)) + "." +
-           sqlNameOrEmpty(midText(qualifiedName, dot + 1, textLength(qualifiedName) - dot));
-}
-
-Text sqlNameOrEmpty(const Text &name)
-{
-    return name.empty() ? name : sqlName(name);
+    return sqlQualifiedName(leftText(qualifiedName, dot - 1),
+                            midText(qualifiedName, dot + 1, textLength(qualifiedName) - dot));
 }
 
 void openTable(MainWindow &window, const Text &database, const Text &table)
@@ -31,7 +26,7 @@ void openTable(MainWindow &window, const Text &database, const Text &table)
     const Text qualified = database + "." + table;
     // The label and the widths key keep the plain name; statements get
     // names quoted where they need it.
-    const Text name = sqlName(database) + "." + sqlName(table);
+    const Text name = sqlQualifiedName(database, table);
     const int connection = appState().connection;
 
     setText(window.tableLabel, qualified);

@@ -14,8 +14,5 @@ Text formatCreateStatement(const Text &statement);
 // "db.table" as it may stand in a statement: the database (up to the first
 // full stop) and the table quoted separately where they need it.
 Text sqlTableName(const Text &qualifiedName);
-// sqlName, but an empty name stays empty: the statement reads as typed and
-// the server reports what is missing.
-Text sqlNameOrEmpty(const Text &name);
 
 } // namespace morvane

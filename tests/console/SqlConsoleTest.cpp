@@ -1,6 +1,6 @@
 // The SQL console: the whole box runs as one statement and the outcome is
 // appended, failures with the translated server text.
-#include "schema/WindowFixture.h"
+#include "support/WindowFixture.h"
 
 #include "app/SqlConsole.h"
 #include "db/ErrorText.h"

@@ -1,6 +1,6 @@
 // The new-table designer: the statement it composes, as text, and the window
 // driven with real clicks from the tree's menus against the sandbox server.
-#include "schema/WindowFixture.h"
+#include "support/WindowFixture.h"
 
 #include "db/Connection.h"
 #include "designer/NewTableWindow.h"

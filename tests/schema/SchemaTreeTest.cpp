@@ -1,6 +1,6 @@
 // The schema tree against the sandbox server: start-up, loading, hiding,
 // double-clicks and the choice of pop-up menu, driven by real clicks.
-#include "schema/WindowFixture.h"
+#include "support/WindowFixture.h"
 
 #include "schema/SchemaTree.h"
 #include "settings/SettingsWindow.h"

@@ -1,6 +1,6 @@
 // The commands of the tree's pop-up menus and of 设置/首选项, picked with real
 // clicks from the menus the right press shows, against the sandbox server.
-#include "schema/WindowFixture.h"
+#include "support/WindowFixture.h"
 
 #include "designer/NewTableWindow.h"
 #include "schema/SchemaTree.h"

@@ -1,6 +1,6 @@
 // The settings window opened from 首选项 and driven with real clicks: hidden
 // databases, the grid font size, testing and storing the connection.
-#include "schema/WindowFixture.h"
+#include "support/WindowFixture.h"
 
 #include "db/Connection.h"
 #include "schema/SchemaTree.h"

@@ -2,7 +2,7 @@
 // driven by real clicks: opening a table from the tree, sorting by header
 // clicks, column widths across a restart, cell editing, the column editor
 // and the query button.
-#include "schema/WindowFixture.h"
+#include "support/WindowFixture.h"
 
 #include "db/Connection.h"
 #include "schema/SchemaTree.h"
