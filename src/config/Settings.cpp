@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <mutex>
 #include <pwd.h>
@@ -278,17 +279,29 @@ void setRunDirectory(const std::string &path)
     g_runDirectorySet = true;
 }
 
+bool isSystemDirectory(const std::string &directory)
+{
+    for (const char *prefix : {"/usr", "/bin", "/sbin"}) {
+        const std::size_t n = std::strlen(prefix);
+        if (directory.compare(0, n, prefix) == 0 && (directory.size() == n || directory[n] == '/'))
+            return true;
+    }
+    return false;
+}
+
 // The program's own data/ is used when it exists as a directory, or when it
 // is missing and the program's directory is writable, so that a write can
-// create it. Otherwise (installed under /usr, say) the user's configuration
+// create it. A program installed in the system's directories (/usr and
+// /usr/local included) never keeps its settings beside itself, even when run
+// by root, who could write there. Otherwise the user's configuration
 // directory is used. Reads and writes decide alike, so a value is always read
 // back from where it was written.
 std::string configPath()
 {
     std::string base = skipLeadingControls(runDirectory());
     std::string data = (base == "/" ? std::string() : base) + "/data";
-    if (isDirectory(data) ||
-        (!pathExists(data) && isDirectory(base) && access(base.c_str(), W_OK | X_OK) == 0))
+    if (!isSystemDirectory(base) && (isDirectory(data) || (!pathExists(data) && isDirectory(base) &&
+                                                           access(base.c_str(), W_OK | X_OK) == 0)))
         return data + "/" + kConfigName;
     return userConfigDirectory() + "/" + kConfigName;
 }

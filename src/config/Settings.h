@@ -12,8 +12,11 @@ std::string runDirectory();
 void setRunDirectory(const std::string &path);
 
 // <runDirectory>/data/配置.ini, or, when the program's own directory cannot
-// hold data/, $XDG_CONFIG_HOME/morvane/配置.ini (else ~/.config/morvane/).
+// hold data/ or lies in the system's directories (/usr, /bin, /sbin),
+// $XDG_CONFIG_HOME/morvane/配置.ini (else ~/.config/morvane/).
 std::string configPath();
+// True for /usr, /bin, /sbin and every directory below them.
+bool isSystemDirectory(const std::string &directory);
 
 Text readSetting(const Text &section, const Text &key);
 // Creates the data directory and the file as needed and replaces the file

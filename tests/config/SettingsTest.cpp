@@ -377,4 +377,60 @@ TEST_F(SettingsTest, ReadOnlyProgramDirectory)
     }
 }
 
+// Installed in the system's directories the program keeps its settings in the
+// user's configuration directory even when it could write beside itself (as
+// root it can write into /usr/bin); a build tree or a folder of its own keeps
+// data/ beside the program.
+TEST_F(SettingsTest, SystemInstallationsNeverUseTheirOwnDirectory)
+{
+    const struct {
+        const char *directory;
+        bool system;
+    } cases[] = {
+        {"/usr/bin", true},
+        {"/usr/local/bin", true},
+        {"/usr/lib/morvane", true},
+        {"/usr", true},
+        {"/bin", true},
+        {"/sbin", true},
+        {"/usrlocal/bin", false},
+        {"/binaries", false},
+        {"/opt/morvane/bin", false},
+        {"/home/u/usr/bin", false},
+        {"/", false},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.directory);
+        EXPECT_EQ(isSystemDirectory(c.directory), c.system);
+        if (c.system) {
+            setRunDirectory(std::string(c.directory) + "/");
+            EXPECT_EQ(configPath(), userConfig());
+        }
+    }
+
+    // /usr/bin exists, and root may write there: still the user's directory,
+    // and a save leaves /usr alone.
+    setRunDirectory("/usr/bin");
+    ASSERT_EQ(configPath(), userConfig());
+    struct stat before;
+    const bool hadData = stat("/usr/bin/data", &before) == 0;
+    ASSERT_TRUE(writeSetting(kMysql, kServer, "localhost"));
+    EXPECT_EQ(readSetting(kMysql, kServer), "localhost");
+    EXPECT_EQ(readFile(userConfig()), "[" + kMysql + "]\r\n" + kServer + "=localhost\r\n");
+    struct stat after;
+    EXPECT_EQ(stat("/usr/bin/data", &after) == 0, hadData);
+
+    // Without XDG_CONFIG_HOME: ~/.config/morvane, created on the first save.
+    unsetenv("XDG_CONFIG_HOME");
+    EXPECT_EQ(configPath(), m_root + "/home/.config/morvane/配置.ini");
+    ASSERT_TRUE(writeSetting(kSoftware, kFont, "12"));
+    EXPECT_EQ(readFile(m_root + "/home/.config/morvane/配置.ini"),
+              "[" + kSoftware + "]\r\n" + kFont + "=12\r\n");
+    EXPECT_EQ(modeOf(m_root + "/home/.config/morvane"), 0700u);
+
+    // A build tree (any writable folder outside them) keeps data/ beside the program.
+    setRunDirectory(m_program);
+    EXPECT_EQ(configPath(), programConfig());
+}
+
 } // namespace
