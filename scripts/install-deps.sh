@@ -9,6 +9,7 @@ packages=(
     libmariadb-dev mariadb-server mariadb-client
     libgtest-dev
     fonts-wqy-microhei xvfb xauth
+    librsvg2-bin dpkg-dev desktop-file-utils appstream lintian
 )
 
 missing=()

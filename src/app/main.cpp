@@ -1,4 +1,5 @@
 // Morvane: a desktop administration tool for one MySQL/MariaDB server.
+#include "app/CommandLine.h"
 #include "app/MainWindow.h"
 #include "app/Startup.h"
 #include "config/Settings.h"
@@ -9,6 +10,7 @@
 
 int main(int argc, char **argv)
 {
+    if (const int status = morvane::handleCommandLine(argc, argv); status >= 0) return status;
     QApplication app(argc, argv);
     // The program's directory holds its configuration and is the working
     // directory from here on.
