@@ -6,6 +6,7 @@
 
 #include <QCommandLineParser>
 #include <QtGlobal>
+#include <algorithm>
 #include <cstdio>
 
 namespace morvane {
@@ -39,7 +40,10 @@ const char kDescription[] = "Morvane: a desktop administration tool for one MySQ
 
 std::string helpText(const QCommandLineParser &parser, const std::string &configFile)
 {
-    std::string text = parser.helpText().replace("<executable_name>", "morvane").toStdString();
+    // Qt's usage line names argv[0] (or a placeholder before the application
+    // object exists); the program's name is what a user types.
+    std::string text = parser.helpText().toStdString();
+    text = "Usage: morvane [options]" + text.substr(std::min(text.find('\n'), text.size()));
     text += "\nConfiguration file for this user (created on the first save when missing):\n  " + configFile +
             "\n";
     text += "\nEnvironment:\n"
