@@ -19,15 +19,23 @@ if(NOT RSVG_CONVERT)
 endif()
 find_program(GZIP gzip REQUIRED)
 
-# The 256 px icon is drawn from the SVG; the manual page and the changelog
-# are compressed as Debian wants them (-n: no name or time stamp inside).
-add_custom_command(
-  OUTPUT ${MORVANE_DIST_OUT}/${MORVANE_APP_ID}.png
-  COMMAND ${CMAKE_COMMAND} -E make_directory ${MORVANE_DIST_OUT}
-  COMMAND ${RSVG_CONVERT} -w 256 -h 256 -o ${MORVANE_DIST_OUT}/${MORVANE_APP_ID}.png
-          ${MORVANE_DIST}/${MORVANE_APP_ID}.svg
-  DEPENDS ${MORVANE_DIST}/${MORVANE_APP_ID}.svg
-  VERBATIM)
+# The PNG icons are drawn from the SVG (Qt reads no SVG without its SVG
+# module, and X11 takes window icons only up to 255 px, hence the smaller
+# sizes); the manual page and the changelog are compressed as Debian wants
+# them (-n: no name or time stamp inside).
+set(MORVANE_ICON_SIZES 48 128 256)
+set(MORVANE_PNG_ICONS)
+foreach(size ${MORVANE_ICON_SIZES})
+  set(png ${MORVANE_DIST_OUT}/${size}/${MORVANE_APP_ID}.png)
+  add_custom_command(
+    OUTPUT ${png}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${MORVANE_DIST_OUT}/${size}
+    COMMAND ${RSVG_CONVERT} -w ${size} -h ${size} -o ${png} ${MORVANE_DIST}/${MORVANE_APP_ID}.svg
+    DEPENDS ${MORVANE_DIST}/${MORVANE_APP_ID}.svg
+    VERBATIM)
+  list(APPEND MORVANE_PNG_ICONS ${png})
+  install(FILES ${png} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
+endforeach()
 add_custom_command(
   OUTPUT ${MORVANE_DIST_OUT}/morvane.1.gz ${MORVANE_DIST_OUT}/changelog.gz
   COMMAND ${CMAKE_COMMAND} -E make_directory ${MORVANE_DIST_OUT}
@@ -36,16 +44,13 @@ add_custom_command(
   DEPENDS ${MORVANE_DIST}/morvane.1 ${MORVANE_DIST}/changelog
   VERBATIM)
 add_custom_target(morvane_data ALL
-  DEPENDS ${MORVANE_DIST_OUT}/${MORVANE_APP_ID}.png ${MORVANE_DIST_OUT}/morvane.1.gz
-          ${MORVANE_DIST_OUT}/changelog.gz)
+  DEPENDS ${MORVANE_PNG_ICONS} ${MORVANE_DIST_OUT}/morvane.1.gz ${MORVANE_DIST_OUT}/changelog.gz)
 
 install(TARGETS morvane RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${MORVANE_DIST}/${MORVANE_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${MORVANE_DIST}/${MORVANE_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${MORVANE_DIST}/${MORVANE_APP_ID}.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
-install(FILES ${MORVANE_DIST_OUT}/${MORVANE_APP_ID}.png
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/256x256/apps)
 install(FILES ${MORVANE_DIST_OUT}/morvane.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${MORVANE_DIST}/copyright ${MORVANE_DIST_OUT}/changelog.gz DESTINATION ${CMAKE_INSTALL_DOCDIR})
 

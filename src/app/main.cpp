@@ -5,6 +5,7 @@
 #include "config/Settings.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QScreen>
 #include <unistd.h>
 
@@ -19,6 +20,9 @@ int main(int argc, char **argv)
         // Nothing depends on the working directory beyond convenience.
     }
 
+    // Ties the windows to the installed menu entry and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.morvane.Morvane"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("io.github.morvane.Morvane")));
     morvane::MainWindow window;
     morvane::runStartup(window);
     window.resize(1263, 770);

@@ -35,7 +35,9 @@ expected="./usr/bin/morvane
 ./usr/share/applications/$id.desktop
 ./usr/share/doc/morvane/changelog.gz
 ./usr/share/doc/morvane/copyright
+./usr/share/icons/hicolor/128x128/apps/$id.png
 ./usr/share/icons/hicolor/256x256/apps/$id.png
+./usr/share/icons/hicolor/48x48/apps/$id.png
 ./usr/share/icons/hicolor/scalable/apps/$id.svg
 ./usr/share/man/man1/morvane.1.gz
 ./usr/share/metainfo/$id.metainfo.xml"
@@ -49,8 +51,10 @@ grep -qx 'Exec=morvane' "$desktop" || fail "Exec"
 grep -qx "Icon=$id" "$desktop" || fail "Icon"
 grep -q '^Name\[zh_CN\]=' "$desktop" || fail "no Chinese name"
 grep -qx 'Categories=Development;Database;' "$desktop" || fail "Categories"
-[ "$(file -b --mime-type "$root/usr/share/icons/hicolor/256x256/apps/$id.png")" = image/png ] || fail "PNG icon"
-file -b "$root/usr/share/icons/hicolor/256x256/apps/$id.png" | grep -q '256 x 256' || fail "PNG icon size"
+for size in 48 128 256; do
+    file -b "$root/usr/share/icons/hicolor/${size}x$size/apps/$id.png" | grep -q "^PNG image data, $size x $size," \
+        || fail "PNG icon of $size px"
+done
 metainfo="$root/usr/share/metainfo/$id.metainfo.xml"
 appstreamcli validate --no-net "$metainfo" || fail "appstreamcli validate"
 grep -q "<id>$id</id>" "$metainfo" || fail "AppStream id"
