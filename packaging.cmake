@@ -36,12 +36,13 @@ foreach(size ${MORVANE_ICON_SIZES})
   list(APPEND MORVANE_PNG_ICONS ${png})
   install(FILES ${png} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
 endforeach()
+configure_file(${MORVANE_DIST}/morvane.1.in ${MORVANE_DIST_OUT}/morvane.1 @ONLY)
 add_custom_command(
   OUTPUT ${MORVANE_DIST_OUT}/morvane.1.gz ${MORVANE_DIST_OUT}/changelog.gz
   COMMAND ${CMAKE_COMMAND} -E make_directory ${MORVANE_DIST_OUT}
-  COMMAND sh -c "${GZIP} -9n -c '${MORVANE_DIST}/morvane.1' > '${MORVANE_DIST_OUT}/morvane.1.gz'"
+  COMMAND sh -c "${GZIP} -9n -c '${MORVANE_DIST_OUT}/morvane.1' > '${MORVANE_DIST_OUT}/morvane.1.gz'"
   COMMAND sh -c "${GZIP} -9n -c '${MORVANE_DIST}/changelog' > '${MORVANE_DIST_OUT}/changelog.gz'"
-  DEPENDS ${MORVANE_DIST}/morvane.1 ${MORVANE_DIST}/changelog
+  DEPENDS ${MORVANE_DIST_OUT}/morvane.1 ${MORVANE_DIST}/changelog
   VERBATIM)
 add_custom_target(morvane_data ALL
   DEPENDS ${MORVANE_PNG_ICONS} ${MORVANE_DIST_OUT}/morvane.1.gz ${MORVANE_DIST_OUT}/changelog.gz)

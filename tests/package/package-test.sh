@@ -60,6 +60,10 @@ appstreamcli validate --no-net "$metainfo" || fail "appstreamcli validate"
 grep -q "<id>$id</id>" "$metainfo" || fail "AppStream id"
 grep -q "<launchable type=\"desktop-id\">$id.desktop</launchable>" "$metainfo" || fail "launchable"
 grep -q "<release version=\"$version\"" "$metainfo" || fail "no AppStream release for $version"
+zcat "$root/usr/share/doc/morvane/changelog.gz" | head -n1 | grep -qF "morvane ($version)" \
+    || fail "no changelog entry for $version"
+zcat "$root/usr/share/man/man1/morvane.1.gz" | head -n1 | grep -qF "\"morvane $version\"" \
+    || fail "manual page of another version"
 
 # lintian: errors fail the test, warnings are shown.
 lintian --fail-on error "$deb" 2>&1 | tee "$work/lintian.log" \
