@@ -54,23 +54,28 @@ int ListModel::columnCount(const QModelIndex &parent) const
 
 std::string_view ListModel::cellView(int row, int column, std::string &scratch) const
 {
+    return beforeZero(storedView(row, column, scratch));
+}
+
+std::string_view ListModel::storedView(int row, int column, std::string &scratch) const
+{
     if (row < 0 || column < 0 || row >= rowCount() || column >= columnCount()) return {};
     if (row < m_tableRows) {
         const Column &col = m_columns[std::size_t(column)];
         if (!m_overlay.empty()) {
             auto it = m_overlay.find(overlayKey(row, col.id));
-            if (it != m_overlay.end()) return beforeZero(it->second);
+            if (it != m_overlay.end()) return it->second;
         }
         if (col.source == kRowNumber) {
             scratch = toText(row + 1);
             return scratch;
         }
         if (col.source == kNothing) return {};
-        return beforeZero(m_table.cell(std::size_t(row), col.source));
+        return m_table.cell(std::size_t(row), col.source);
     }
     const std::vector<Text> &cells = m_rows[std::size_t(row - m_tableRows)];
     if (std::size_t(column) >= cells.size()) return {};
-    return beforeZero(cells[std::size_t(column)]);
+    return cells[std::size_t(column)];
 }
 
 QVariant ListModel::data(const QModelIndex &index, int role) const
@@ -148,6 +153,12 @@ Text ListModel::cell(int row, int column) const
 {
     std::string scratch;
     return Text(cellView(row, column, scratch));
+}
+
+bool ListModel::cellHoldsZero(int row, int column) const
+{
+    std::string scratch;
+    return storedView(row, column, scratch).find('\0') != std::string_view::npos;
 }
 
 void ListModel::clearRows()

@@ -37,6 +37,9 @@ public:
     void setCell(int row, int column, const Text &text);
     // The cell's bytes up to the first zero byte; empty when out of range.
     Text cell(int row, int column) const;
+    // True when the stored bytes go on after a zero byte, so cell() is not
+    // the whole value.
+    bool cellHoldsZero(int row, int column) const;
     void clearRows();
     int checkState(int row) const;
     void setCheckState(int row, int state);
@@ -59,6 +62,8 @@ private:
     };
 
     std::string_view cellView(int row, int column, std::string &scratch) const;
+    // The cell's bytes as stored, zero bytes included.
+    std::string_view storedView(int row, int column, std::string &scratch) const;
     static std::uint64_t overlayKey(int row, int columnId)
     {
         return (std::uint64_t(std::uint32_t(row)) << 32) | std::uint32_t(columnId);

@@ -22,8 +22,8 @@ namespace {
 // Steps 1 to 5, shared by add and modify.
 Text columnDefinition(MainWindow &window, const char *verb)
 {
-    Text s = "alter table " + sqlTableName(getText(window.tableLabel)) + verb +
-             sqlNameOrEmpty(getText(window.columnNameBox)) + " " + getText(window.columnTypeBox);
+    Text s = "alter table " + openedTableName(window) + verb + sqlNameOrEmpty(getText(window.columnNameBox)) +
+             " " + getText(window.columnTypeBox);
     if (isChecked(window.unsignedCheck)) s += " unsigned";
     s += " not null default " + getText(window.defaultBox);
     if (isChecked(window.uniqueCheck)) s += " UNIQUE";

@@ -13,12 +13,13 @@
 
 namespace morvane {
 
-Text sqlTableName(const Text &qualifiedName)
+Text openedTableName(const MainWindow &window)
 {
-    const int dot = findText(qualifiedName, ".");
-    if (dot == -1) return sqlNameOrEmpty(qualifiedName);
-    return sqlQualifiedName(leftText(qualifiedName, dot - 1),
-                            midText(qualifiedName, dot + 1, textLength(qualifiedName) - dot));
+    const AppState &state = appState();
+    // Either name may hold a full stop, so the caption cannot be split again.
+    if (state.openedDatabase.empty() && state.openedTable.empty())
+        return sqlNameOrEmpty(getText(window.tableLabel));
+    return sqlQualifiedName(state.openedDatabase, state.openedTable);
 }
 
 void openTable(MainWindow &window, const Text &database, const Text &table)
@@ -29,6 +30,8 @@ void openTable(MainWindow &window, const Text &database, const Text &table)
     const Text name = sqlQualifiedName(database, table);
     const int connection = appState().connection;
 
+    appState().openedDatabase = database;
+    appState().openedTable = table;
     setText(window.tableLabel, qualified);
     setText(window.queryBox, "select * from " + name + " limit 100");
     window.structureList->listClearRows();

@@ -11,8 +11,8 @@ void openTable(MainWindow &window, const Text &database, const Text &table);
 void stripBackquotes(MainWindow &window);
 // The create statement as shown: one definition per line.
 Text formatCreateStatement(const Text &statement);
-// "db.table" as it may stand in a statement: the database (up to the first
-// full stop) and the table quoted separately where they need it.
-Text sqlTableName(const Text &qualifiedName);
+// The opened table as it stands in statements, from the two names it was
+// opened with; before any table was opened, the label's caption as one name.
+Text openedTableName(const MainWindow &window);
 
 } // namespace morvane

@@ -1,6 +1,7 @@
 // The texts the workspace composes, checked as texts: the sort rewrite, the
 // reformatted create statement, the type catalogue and its rules, and the
 // column editor's statements.
+#include "app/AppState.h"
 #include "app/MainWindow.h"
 #include "text/Gbk.h"
 #include "ui/Widgets.h"
@@ -77,21 +78,30 @@ TEST(CreateStatement, OneDefinitionPerLine)
         EXPECT_EQ(formatCreateStatement(c.in), c.out);
 }
 
-TEST(SqlTableName, QuotesDatabaseAndTableSeparately)
+TEST(OpenedTableName, BuiltFromTheTwoNamesNeverFromTheCaption)
 {
     const struct {
-        const char *qualified;
-        const char *expected;
+        const char *database, *table, *caption, *expected;
     } cases[] = {
-        {"shop.goods", "shop.goods"},
-        {"my-db.order", "`my-db`.`order`"},
-        {"d.my table", "d.`my table`"},
-        {"a.b.c", "a.`b.c`"},
-        {"标签", "标签"},
-        {"d.", "d."},
+        {"shop", "goods", "shop.goods", "shop.goods"},
+        {"my-db", "order", "my-db.order", "`my-db`.`order`"},
+        {"d", "my table", "d.my table", "d.`my table`"},
+        // Full stops in either name: the caption reads the same for both.
+        {"da.b", "t", "da.b.t", "`da.b`.t"},
+        {"da", "b.t", "da.b.t", "da.`b.t`"},
+        {"d", "[编辑框内容]", "d.[编辑框内容]", "d.`[编辑框内容]`"},
+        // Before any table was opened: the caption as one name.
+        {"", "", "标签", "标签"},
     };
-    for (const auto &c : cases)
-        EXPECT_EQ(gbkToUtf8(sqlTableName(utf8ToGbk(c.qualified))), c.expected);
+    MainWindow window;
+    for (const auto &c : cases) {
+        resetAppState();
+        appState().openedDatabase = utf8ToGbk(c.database);
+        appState().openedTable = utf8ToGbk(c.table);
+        setText(window.tableLabel, utf8ToGbk(c.caption));
+        EXPECT_EQ(gbkToUtf8(openedTableName(window)), c.expected) << c.database << " / " << c.table;
+    }
+    resetAppState();
 }
 
 TEST(ColumnTypeList, ThirteenLinesOf488Bytes)
@@ -143,7 +153,7 @@ TEST(ColumnTypeList, FillsTheComboWithEveryLine)
 }
 
 struct EditorCase {
-    const char *label, *name, *type, *defaultValue, *comment, *after;
+    const char *database, *table, *name, *type, *defaultValue, *comment, *after;
     bool isUnsigned, unique;
     const char *add, *modify;
 };
@@ -151,26 +161,35 @@ struct EditorCase {
 TEST(ColumnEditorStatements, ComposedFromTheControls)
 {
     const EditorCase cases[] = {
-        {"d.t", "c", "INT(10)", "0", "", "b", true, true,
+        {"d", "t", "c", "INT(10)", "0", "", "b", true, true,
          "alter table d.t add c INT(10) unsigned not null default 0 UNIQUE comment ''  after b",
          "alter table d.t modify c INT(10) unsigned not null default 0 UNIQUE comment ''"},
         // No column chosen, an empty default: left for the server to refuse.
-        {"d.t", "c", "TEXT", "", "x", "", false, false,
+        {"d", "t", "c", "TEXT", "", "x", "", false, false,
          "alter table d.t add c TEXT not null default  comment 'x'  after ",
          "alter table d.t modify c TEXT not null default  comment 'x'"},
         // A quote in the comment is escaped; names that need it are quoted.
-        {"my-db.order", "select", "VARCHAR(5)", "''", "it's", "my col", false, false,
+        {"my-db", "order", "select", "VARCHAR(5)", "''", "it's", "my col", false, false,
          "alter table `my-db`.`order` add `select` VARCHAR(5) not null default '' comment 'it\\'s'  after "
          "`my col`",
          "alter table `my-db`.`order` modify `select` VARCHAR(5) not null default '' comment 'it\\'s'"},
         // Before any table was opened the label's caption is the table.
-        {"标签", "新列", "INT(10)", "0", "注释", "id", false, false,
+        // The table is the two names it was opened with: "da.b" and "t", not
+        // "da" and "b.t".
+        {"da.b", "t", "c", "INT(10)", "0", "", "", false, false,
+         "alter table `da.b`.t add c INT(10) not null default 0 comment ''  after ",
+         "alter table `da.b`.t modify c INT(10) not null default 0 comment ''"},
+        {"", "", "新列", "INT(10)", "0", "注释", "id", false, false,
          "alter table 标签 add 新列 INT(10) not null default 0 comment '注释'  after id",
          "alter table 标签 modify 新列 INT(10) not null default 0 comment '注释'"},
     };
     MainWindow window;
     for (const EditorCase &c : cases) {
-        setText(window.tableLabel, utf8ToGbk(c.label));
+        resetAppState();
+        appState().openedDatabase = utf8ToGbk(c.database);
+        appState().openedTable = utf8ToGbk(c.table);
+        setText(window.tableLabel,
+                *c.database ? utf8ToGbk(std::string(c.database) + "." + c.table) : "标签"_gbk);
         setText(window.columnNameBox, utf8ToGbk(c.name));
         setText(window.columnTypeBox, utf8ToGbk(c.type));
         setText(window.defaultBox, utf8ToGbk(c.defaultValue));
@@ -189,6 +208,7 @@ TEST(ColumnEditorStatements, ComposedFromTheControls)
         EXPECT_EQ(gbkToUtf8(buildModifyColumnStatement(window)), c.modify);
         EXPECT_EQ(gbkToUtf8(getText(window.sqlConsole)), c.modify);
     }
+    resetAppState();
 }
 
 } // namespace
