@@ -97,7 +97,8 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     buildControls();
     buildMenus();
     connectHandlers();
-    resize(1263, 770);
+    // The design size is the outer size, frame included.
+    morvane::keepOuterSize(this, QSize(1263, 770));
 }
 
 MainWindow::~MainWindow() = default;

@@ -1,6 +1,7 @@
 // Morvane: a desktop administration tool for one MySQL/MariaDB server.
 #include "app/MainWindow.h"
 #include "app/Startup.h"
+#include "app/Translation.h"
 #include "config/Settings.h"
 
 #include <QApplication>
@@ -10,6 +11,7 @@
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
+    morvane::installQtTranslation();
     // The program's directory holds its configuration and is the working
     // directory from here on.
     const std::string directory = morvane::runDirectory();

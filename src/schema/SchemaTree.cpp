@@ -77,6 +77,8 @@ void onSchemaTreeDoubleClicked(MainWindow &window)
         // until the tree is rebuilt.
         tree->treeSetItemValue(sel, 1);
         tree->treeSetImage(sel, 2);
+        // The tree toggled the item before it had children; show what came.
+        tree->treeExpand(sel);
     } else if (parent > 0) {
         openTable(window, tree->treeItemText(parent), tree->treeItemText(sel));
     }
