@@ -1,8 +1,8 @@
 // Morvane: a desktop administration tool for one MySQL/MariaDB server.
-#include "app/MainWindow.h"
 #include "app/Startup.h"
 #include "app/Translation.h"
 #include "config/Settings.h"
+#include "mainwindow/MainWindow.h"
 
 #include <QApplication>
 #include <QScreen>

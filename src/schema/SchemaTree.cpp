@@ -1,8 +1,8 @@
 #include "schema/SchemaTree.h"
 
-#include "app/AppState.h"
-#include "app/MainWindow.h"
 #include "db/Connection.h"
+#include "mainwindow/AppState.h"
+#include "mainwindow/MainWindow.h"
 #include "schema/TreeCommands.h"
 #include "ui/TreeView.h"
 #include "workspace/TableView.h"

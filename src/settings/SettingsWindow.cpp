@@ -1,9 +1,9 @@
 #include "settings/SettingsWindow.h"
 
-#include "app/AppState.h"
-#include "app/MainWindow.h"
 #include "config/Settings.h"
 #include "db/Connection.h"
+#include "mainwindow/AppState.h"
+#include "mainwindow/MainWindow.h"
 #include "schema/SchemaTree.h"
 #include "text/Gbk.h"
 #include "ui/Dialogs.h"

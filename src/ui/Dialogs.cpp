@@ -26,8 +26,8 @@ void keepCaptionVisible(QMessageBox &box)
 {
     const int width = box.fontMetrics().horizontalAdvance(box.windowTitle()) + kCaptionRoom;
     if (auto *grid = qobject_cast<QGridLayout *>(box.layout()))
-        grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Minimum), grid->rowCount(), 0,
-                      1, grid->columnCount());
+        grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Minimum), grid->rowCount(),
+                      0, 1, grid->columnCount());
 }
 
 class QtDialogs : public DialogSeam {
@@ -55,8 +55,7 @@ public:
         QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
         QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
         dialog.resize(360, dialog.sizeHint().height());
-        if (dialog.exec() != QDialog::Accepted)
-            return false;
+        if (dialog.exec() != QDialog::Accepted) return false;
         text = toGbk(line->text());
         return true;
     }

@@ -47,7 +47,8 @@ protected:
         const QStringList lines = text().split(QLatin1Char('\n'));
         for (int i = 0; i < lines.size(); ++i)
             painter.drawText(QRect(0, i * kDesignLinePitch, width(), kDesignLinePitch),
-                             Qt::AlignLeft | Qt::AlignVCenter | Qt::TextDontClip | Qt::TextSingleLine, lines[i]);
+                             Qt::AlignLeft | Qt::AlignVCenter | Qt::TextDontClip | Qt::TextSingleLine,
+                             lines[i]);
     }
 };
 
@@ -105,7 +106,8 @@ QWidget *createControl(const ControlSpec &spec)
 
 bool isContainer(ControlKind kind)
 {
-    return kind == ControlKind::GroupBox || kind == ControlKind::PictureBox || kind == ControlKind::TabControl;
+    return kind == ControlKind::GroupBox || kind == ControlKind::PictureBox ||
+           kind == ControlKind::TabControl;
 }
 
 // The controls of one container (one page of a tab control) in the order
@@ -122,13 +124,16 @@ void appendInVisualOrder(const char *container, int tab, std::span<const Control
         if (control && (isContainer(spec.kind) || (control->focusPolicy() & Qt::TabFocus)))
             items.push_back(&spec);
     }
-    std::stable_sort(items.begin(), items.end(),
-                     [](const ControlSpec *a, const ControlSpec *b) { return a->rect.top() < b->rect.top(); });
+    std::stable_sort(items.begin(), items.end(), [](const ControlSpec *a, const ControlSpec *b) {
+        return a->rect.top() < b->rect.top();
+    });
     for (auto row = items.begin(); row != items.end();) {
         const int middle = (*row)->rect.top() + (*row)->rect.height() / 2;
-        auto end = std::find_if(row + 1, items.end(), [&](const ControlSpec *s) { return s->rect.top() >= middle; });
-        std::stable_sort(row, end,
-                         [](const ControlSpec *a, const ControlSpec *b) { return a->rect.left() < b->rect.left(); });
+        auto end =
+            std::find_if(row + 1, items.end(), [&](const ControlSpec *s) { return s->rect.top() >= middle; });
+        std::stable_sort(row, end, [](const ControlSpec *a, const ControlSpec *b) {
+            return a->rect.left() < b->rect.left();
+        });
         for (auto it = row; it != end; ++it) {
             const ControlSpec &spec = **it;
             QWidget *control = controls.value(QString::fromUtf8(spec.name));

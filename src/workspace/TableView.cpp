@@ -1,8 +1,8 @@
 #include "workspace/TableView.h"
 
-#include "app/AppState.h"
-#include "app/MainWindow.h"
 #include "db/Connection.h"
+#include "mainwindow/AppState.h"
+#include "mainwindow/MainWindow.h"
 #include "text/Gbk.h"
 #include "ui/ListView.h"
 #include "ui/Widgets.h"

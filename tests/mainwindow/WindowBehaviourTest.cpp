@@ -2,9 +2,9 @@
 // Enter presses no button, Tab follows the places, labels of several lines
 // sit beside their boxes, standard buttons read in Chinese, and the design
 // sizes are outer sizes once a frame is known. No server needed.
-#include "app/AppState.h"
-#include "app/MainWindow.h"
 #include "designer/NewTableWindow.h"
+#include "mainwindow/AppState.h"
+#include "mainwindow/MainWindow.h"
 #include "settings/SettingsWindow.h"
 #include "support/ScriptedDialogs.h"
 #include "text/Gbk.h"
@@ -119,8 +119,9 @@ TEST_F(Windows, TabFollowsThePlacesOfTheDesigner)
 {
     NewTableWindow designer(main);
     showActive(designer);
-    const std::vector<std::string> order = {"编辑框2", "超级列表框1", "编辑框3", "选择框3", "选择框1", "编辑框4",
-                                            "编辑框6", "组合框1",     "编辑框5", "按钮1",   "高级选择夹1", "编辑框2"};
+    const std::vector<std::string> order = {"编辑框2", "超级列表框1", "编辑框3",     "选择框3",
+                                            "选择框1", "编辑框4",     "编辑框6",     "组合框1",
+                                            "编辑框5", "按钮1",       "高级选择夹1", "编辑框2"};
     EXPECT_EQ(tabWalk(designer.tableNameBox, order.size()), order);
     EXPECT_EQ(tabWalk(designer.tableNameBox, order.size(), true),
               std::vector<std::string>(order.rbegin(), order.rend()));
@@ -133,17 +134,20 @@ TEST_F(Windows, TabFollowsThePlacesOfTheDesigner)
     EXPECT_EQ(getText(designer.commentBox), "x");
 
     designer.tabs->selectTab(1);
-    EXPECT_EQ(tabWalk(designer.statementBox, 3), (std::vector<std::string>{"编辑框1", "按钮2", "高级选择夹1"}));
+    EXPECT_EQ(tabWalk(designer.statementBox, 3),
+              (std::vector<std::string>{"编辑框1", "按钮2", "高级选择夹1"}));
 }
 
 TEST_F(Windows, TabFollowsThePlacesOfTheSettingsWindow)
 {
     SettingsWindow settings(main);
     showActive(settings);
-    const std::vector<std::string> order = {"编辑框1", "编辑框2", "编辑框3", "按钮2", "按钮3", "高级选择夹1", "编辑框1"};
+    const std::vector<std::string> order = {"编辑框1", "编辑框2",     "编辑框3", "按钮2",
+                                            "按钮3",   "高级选择夹1", "编辑框1"};
     EXPECT_EQ(tabWalk(settings.serverBox, order.size()), order);
     settings.tabs->selectTab(0);
-    EXPECT_EQ(tabWalk(settings.databaseList, 3), (std::vector<std::string>{"超级列表框1", "按钮1", "高级选择夹1"}));
+    EXPECT_EQ(tabWalk(settings.databaseList, 3),
+              (std::vector<std::string>{"超级列表框1", "按钮1", "高级选择夹1"}));
 }
 
 TEST_F(Windows, TabFollowsThePlacesOfTheMainWindow)
@@ -151,16 +155,18 @@ TEST_F(Windows, TabFollowsThePlacesOfTheMainWindow)
     showActive(main);
     main.workspaceTabs->selectTab(0);
     const std::vector<std::string> order = {
-        "编辑框2", "编辑框7", "组合框1", "编辑框4",  "编辑框5",          "组合框2",  "按钮4",       "按钮7",
-        "选择框3", "选择框1", "编辑框3", "图片框1" /* its button */, "树型框1", "高级选择夹1", "超级列表框2", "编辑框2"};
+        "编辑框2", "编辑框7",     "组合框1",     "编辑框4", "编辑框5", "组合框2",
+        "按钮4",   "按钮7",       "选择框3",     "选择框1", "编辑框3", "图片框1" /* its button */,
+        "树型框1", "高级选择夹1", "超级列表框2", "编辑框2"};
     std::vector<std::string> walked = tabWalk(main.columnNameBox, order.size());
     for (std::string &name : walked)
         if (name == "按钮_执行sql语句") name = "图片框1";
     EXPECT_EQ(walked, order);
 
     main.workspaceTabs->selectTab(2);
-    EXPECT_EQ(tabWalk(main.queryBox, 7), (std::vector<std::string>{"编辑框_查询sql", "按钮1", "按钮5", "超级列表框1",
-                                                                   "编辑框6", "按钮6", "编辑框3"}));
+    EXPECT_EQ(tabWalk(main.queryBox, 7),
+              (std::vector<std::string>{"编辑框_查询sql", "按钮1", "按钮5", "超级列表框1", "编辑框6", "按钮6",
+                                        "编辑框3"}));
     // Tab in the query box moves on and types nothing.
     setText(main.queryBox, "select 1");
     main.queryBox->setFocus();
@@ -214,7 +220,7 @@ TEST_F(Windows, EachLineOfALabelSitsBesideItsBox)
         {"settings", "标签1", {"编辑框1", "编辑框2", "编辑框3"}},
     };
     for (const LabelCase &c : cases) {
-        QWidget &window = std::string(c.window) == "main" ? static_cast<QWidget &>(main)
+        QWidget &window = std::string(c.window) == "main"       ? static_cast<QWidget &>(main)
                           : std::string(c.window) == "designer" ? static_cast<QWidget &>(designer)
                                                                 : static_cast<QWidget &>(settings);
         QLabel *label = control<QLabel>(window, c.label);
@@ -224,8 +230,10 @@ TEST_F(Windows, EachLineOfALabelSitsBesideItsBox)
         for (std::size_t i = 0; i < centres.size(); ++i) {
             QWidget *box = control(window, c.boxes[i]);
             ASSERT_EQ(box->parentWidget(), label->parentWidget());
-            EXPECT_GE(centres[i], box->geometry().top()) << c.window << " line " << i << " beside " << c.boxes[i];
-            EXPECT_LE(centres[i], box->geometry().bottom()) << c.window << " line " << i << " beside " << c.boxes[i];
+            EXPECT_GE(centres[i], box->geometry().top())
+                << c.window << " line " << i << " beside " << c.boxes[i];
+            EXPECT_LE(centres[i], box->geometry().bottom())
+                << c.window << " line " << i << " beside " << c.boxes[i];
         }
     }
     // "插入位置：" is not the label of the 唯一 check box below it.
@@ -257,14 +265,16 @@ TEST(MessageBoxes, StandardButtonsReadInChineseAndTheCaptionFits)
                     EXPECT_EQ(box.windowTitle(), "信息：");
                     ASSERT_EQ(box.buttons().size(), 1);
                     EXPECT_EQ(box.button(QMessageBox::Ok)->text(), "确定");
-                    EXPECT_GE(box.width(), box.fontMetrics().horizontalAdvance(box.windowTitle()) + kCaptionRoom);
+                    EXPECT_GE(box.width(),
+                              box.fontMetrics().horizontalAdvance(box.windowTitle()) + kCaptionRoom);
                 });
     withRealBox([] { askYesNo("删除？"_gbk); },
                 [](QMessageBox &box) {
                     EXPECT_EQ(box.windowTitle(), "信息：");
                     EXPECT_EQ(box.button(QMessageBox::Yes)->text(), "是(&Y)");
                     EXPECT_EQ(box.button(QMessageBox::No)->text(), "否(&N)");
-                    EXPECT_GE(box.width(), box.fontMetrics().horizontalAdvance(box.windowTitle()) + kCaptionRoom);
+                    EXPECT_GE(box.width(),
+                              box.fontMetrics().horizontalAdvance(box.windowTitle()) + kCaptionRoom);
                 });
     setDialogSeam(&restore);
 }

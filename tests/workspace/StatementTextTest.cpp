@@ -1,7 +1,7 @@
 // The texts the workspace composes, checked as texts: the sort rewrite, the
 // reformatted create statement, the type catalogue and its rules, and the
 // column editor's statements.
-#include "app/MainWindow.h"
+#include "mainwindow/MainWindow.h"
 #include "text/Gbk.h"
 #include "ui/Widgets.h"
 #include "workspace/ColumnEditor.h"
