@@ -8,8 +8,8 @@
 //   morvane_cellbench [old]      "old" adds the one-text timings (slow)
 //
 // Prints one line per case: case, value bytes, milliseconds.
-#include "app/AppState.h"
-#include "app/MainWindow.h"
+#include "mainwindow/AppState.h"
+#include "mainwindow/MainWindow.h"
 #include "text/Gbk.h"
 #include "ui/ListView.h"
 #include "ui/Widgets.h"

@@ -8,11 +8,11 @@
 //
 // Prints one line: case, rows, milliseconds, peak memory growth (bytes),
 // payload (bytes). The server comes from MYSQL_UNIX_PORT, user root.
-#include "app/AppState.h"
-#include "app/MainWindow.h"
 #include "app/Startup.h"
 #include "config/Settings.h"
 #include "db/ResultTable.h"
+#include "mainwindow/AppState.h"
+#include "mainwindow/MainWindow.h"
 #include "text/Gbk.h"
 #include "ui/ListModel.h"
 #include "ui/ListView.h"

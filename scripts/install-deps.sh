@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
     build-essential cmake pkg-config
-    qt6-base-dev libgl-dev
+    qt6-base-dev libgl-dev qt6-translations-l10n
     libmariadb-dev mariadb-server mariadb-client
     libgtest-dev
     fonts-wqy-microhei xvfb xauth

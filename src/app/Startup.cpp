@@ -1,9 +1,10 @@
 #include "app/Startup.h"
 
-#include "app/AppState.h"
-#include "app/MainWindow.h"
+#include "app/Handlers.h"
 #include "config/Settings.h"
 #include "db/Connection.h"
+#include "mainwindow/AppState.h"
+#include "mainwindow/MainWindow.h"
 #include "schema/SchemaTree.h"
 #include "settings/SettingsWindow.h"
 #include "text/Gbk.h"
@@ -16,6 +17,9 @@ namespace morvane {
 
 void runStartup(MainWindow &window)
 {
+    // The controls answer from the start: the settings window opened below
+    // already acts on the tree and the grid.
+    connectHandlers(window);
     window.workspaceTabs->selectTab(2);
 
     const Text server = readSetting("本地mysql配置"_gbk, "本地mysql服务器"_gbk);

@@ -4,7 +4,8 @@ namespace morvane {
 
 class MainWindow;
 
-// The start-up sequence of the main window's created handler.
+// The main window's created handler: connects its controls to their
+// handlers, then runs the start-up sequence.
 void runStartup(MainWindow &window);
 
 } // namespace morvane

@@ -1,8 +1,9 @@
 // Morvane: a desktop administration tool for one MySQL/MariaDB server.
 #include "app/CommandLine.h"
-#include "app/MainWindow.h"
 #include "app/Startup.h"
+#include "app/Translation.h"
 #include "config/Settings.h"
+#include "mainwindow/MainWindow.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -13,6 +14,7 @@ int main(int argc, char **argv)
 {
     if (const int status = morvane::handleCommandLine(argc, argv); status >= 0) return status;
     QApplication app(argc, argv);
+    morvane::installQtTranslation();
     // The program's directory holds its configuration and is the working
     // directory from here on.
     const std::string directory = morvane::runDirectory();

@@ -15,12 +15,16 @@ struct ErrorPhrase {
     Text chinese;
 };
 
-// Applied in this order, each on the result of the one before.
-const std::array<ErrorPhrase, 9> &errorPhraseTable()
+// Applied in this order, each on the result of the one before. MariaDB
+// servers and Connector/C word two of the phrases their own way; those
+// wordings follow the MySQL ones with the same Chinese text.
+const std::array<ErrorPhrase, 11> &errorPhraseTable()
 {
-    static const std::array<ErrorPhrase, 9> table = {{
+    static const std::array<ErrorPhrase, 11> table = {{
         {"You have an error in your SQL syntax;", "你有一个错误在您的SQL语法;"_gbk},
         {"check the manual that corresponds to your MySQL server version for the right syntax to use near",
+         "检查手册对应于你的MySQL服务器版本附近使用正确的语法"_gbk},
+        {"check the manual that corresponds to your MariaDB server version for the right syntax to use near",
          "检查手册对应于你的MySQL服务器版本附近使用正确的语法"_gbk},
         {"Unknown table", "未知的表"_gbk},
         {"already exists", "已经存在"_gbk},
@@ -29,6 +33,7 @@ const std::array<ErrorPhrase, 9> &errorPhraseTable()
         {"Multiple primary key defined", "多个主键定义"_gbk},
         {"Duplicate column name", "重复的列名"_gbk},
         {"Lost connection to MySQL server during query", "失去了连接到MySQL服务器中查询"_gbk},
+        {"Lost connection to server during query", "失去了连接到MySQL服务器中查询"_gbk},
     }};
     return table;
 }

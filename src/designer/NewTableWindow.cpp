@@ -1,9 +1,9 @@
 #include "designer/NewTableWindow.h"
 
-#include "app/AppState.h"
-#include "app/MainWindow.h"
 #include "db/Connection.h"
 #include "db/ErrorText.h"
+#include "mainwindow/AppState.h"
+#include "mainwindow/MainWindow.h"
 #include "text/Gbk.h"
 #include "ui/Dialogs.h"
 #include "ui/FormBuilder.h"
@@ -71,8 +71,11 @@ Text buildCreateTableStatement(int connection, const Text &database, const Text 
 
 NewTableWindow::NewTableWindow(MainWindow &main) : m_main(main)
 {
-    setWindowTitle(QString());
-    resize(679, 543);
+    // No caption: Qt shows the program's name in place of an empty title,
+    // so the title is a space.
+    setWindowTitle(QStringLiteral(" "));
+    // The design size is the outer size, frame included.
+    keepOuterSize(this, QSize(679, 543));
     const auto controls = buildForm(this, kDesign);
     tabs = formControl<TabControl>(controls, "高级选择夹1");
     tableNameBox = formControl<QLineEdit>(controls, "编辑框2");
@@ -109,13 +112,6 @@ NewTableWindow::NewTableWindow(MainWindow &main) : m_main(main)
 }
 
 NewTableWindow::~NewTableWindow() = default;
-
-void NewTableWindow::showEvent(QShowEvent *event)
-{
-    QDialog::showEvent(event);
-    // The design size is the outer size; the frame is known from now on.
-    setOuterSize(this, QSize(679, 543));
-}
 
 void NewTableWindow::onTypeLinePicked()
 {

@@ -54,9 +54,6 @@ public:
     // The design list's rows, eight cells each.
     std::vector<std::vector<Text>> designRows() const;
 
-protected:
-    void showEvent(QShowEvent *event) override;
-
 private:
     MainWindow &m_main;
 };

@@ -1,8 +1,8 @@
 #include "schema/SchemaTree.h"
 
-#include "app/AppState.h"
-#include "app/MainWindow.h"
 #include "db/Connection.h"
+#include "mainwindow/AppState.h"
+#include "mainwindow/MainWindow.h"
 #include "schema/TreeCommands.h"
 #include "ui/TreeView.h"
 #include "workspace/TableView.h"
@@ -77,6 +77,8 @@ void onSchemaTreeDoubleClicked(MainWindow &window)
         // until the tree is rebuilt.
         tree->treeSetItemValue(sel, 1);
         tree->treeSetImage(sel, 2);
+        // The tree toggled the item before it had children; show what came.
+        tree->treeExpand(sel);
     } else if (parent > 0) {
         openTable(window, tree->treeItemText(parent), tree->treeItemText(sel));
     }

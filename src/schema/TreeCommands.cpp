@@ -1,9 +1,9 @@
 #include "schema/TreeCommands.h"
 
-#include "app/AppState.h"
-#include "app/MainWindow.h"
 #include "db/Connection.h"
 #include "designer/NewTableWindow.h"
+#include "mainwindow/AppState.h"
+#include "mainwindow/MainWindow.h"
 #include "settings/SettingsWindow.h"
 #include "text/Gbk.h"
 #include "ui/Dialogs.h"

@@ -1,9 +1,9 @@
 #include "settings/SettingsWindow.h"
 
-#include "app/AppState.h"
-#include "app/MainWindow.h"
 #include "config/Settings.h"
 #include "db/Connection.h"
+#include "mainwindow/AppState.h"
+#include "mainwindow/MainWindow.h"
 #include "schema/SchemaTree.h"
 #include "text/Gbk.h"
 #include "ui/Dialogs.h"
@@ -55,7 +55,8 @@ std::vector<int> checkedRows(const ListView &list)
 SettingsWindow::SettingsWindow(MainWindow &main) : m_main(main)
 {
     setWindowTitle(fromGbk("设置"_gbk));
-    resize(kOuterSize);
+    // The design size is the outer size, frame included.
+    keepOuterSize(this, kOuterSize);
     const auto controls = buildForm(this, kDesign);
     tabs = formControl<TabControl>(controls, "高级选择夹1");
     databaseList = formControl<ListView>(controls, "超级列表框1");
@@ -83,13 +84,6 @@ SettingsWindow::SettingsWindow(MainWindow &main) : m_main(main)
 }
 
 SettingsWindow::~SettingsWindow() = default;
-
-void SettingsWindow::showEvent(QShowEvent *event)
-{
-    QDialog::showEvent(event);
-    // The design size is the outer size; the frame is known from now on.
-    setOuterSize(this, kOuterSize);
-}
 
 void SettingsWindow::fillDatabaseList()
 {

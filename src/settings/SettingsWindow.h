@@ -42,9 +42,6 @@ public:
     void testConnection();         // 按钮2
     void saveConnectionSettings(); // 按钮3
 
-protected:
-    void showEvent(QShowEvent *event) override;
-
 private:
     MainWindow &m_main;
 };

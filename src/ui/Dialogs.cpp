@@ -4,9 +4,11 @@
 
 #include <QApplication>
 #include <QDialogButtonBox>
+#include <QGridLayout>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSpacerItem>
 #include <QVBoxLayout>
 
 namespace morvane {
@@ -18,12 +20,23 @@ QWidget *activeParent()
     return QApplication::activeWindow();
 }
 
+// A window manager's title bar holds an icon and its buttons beside the
+// caption; a box as narrow as a short message would cut "信息：" to "…".
+void keepCaptionVisible(QMessageBox &box)
+{
+    const int width = box.fontMetrics().horizontalAdvance(box.windowTitle()) + kCaptionRoom;
+    if (auto *grid = qobject_cast<QGridLayout *>(box.layout()))
+        grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Minimum), grid->rowCount(),
+                      0, 1, grid->columnCount());
+}
+
 class QtDialogs : public DialogSeam {
 public:
     void messageBox(const Text &text) override
     {
         QMessageBox box(QMessageBox::NoIcon, fromGbk("信息："_gbk), fromGbk(text), QMessageBox::Ok,
                         activeParent());
+        keepCaptionVisible(box);
         box.exec();
     }
 
@@ -42,8 +55,7 @@ public:
         QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
         QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
         dialog.resize(360, dialog.sizeHint().height());
-        if (dialog.exec() != QDialog::Accepted)
-            return false;
+        if (dialog.exec() != QDialog::Accepted) return false;
         text = toGbk(line->text());
         return true;
     }
@@ -54,6 +66,7 @@ public:
                         QMessageBox::Yes | QMessageBox::No, activeParent());
         box.setDefaultButton(QMessageBox::No);
         box.setEscapeButton(QMessageBox::No);
+        keepCaptionVisible(box);
         return box.exec() == QMessageBox::Yes;
     }
 

@@ -9,6 +9,10 @@
 
 namespace morvane {
 
+// Width a message box keeps beside its caption for the title bar's icon and
+// buttons, in pixels.
+constexpr int kCaptionRoom = 160;
+
 class DialogSeam {
 public:
     virtual ~DialogSeam() = default;

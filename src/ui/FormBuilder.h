@@ -10,6 +10,9 @@ class QWidget;
 
 namespace morvane {
 
+// The line pitch of a label of several lines in the designs, in pixels.
+constexpr int kDesignLinePitch = 12;
+
 enum class ControlKind {
     Label,
     LineEdit, // single-line edit box
@@ -43,6 +46,8 @@ class ListView;
 void appendDesignColumns(ListView *list, std::span<const ListColumnSpec> columns);
 
 // Creates the controls on `window` in table order and returns them by name.
+// Tab moves through them by their places, top to bottom, left to right;
+// no button is a default button.
 QHash<QString, QWidget *> buildForm(QWidget *window, std::span<const ControlSpec> specs);
 
 // A control of a built form by its design name, as its own type.

@@ -280,6 +280,31 @@ void TreeView::mousePressEvent(QMouseEvent *event)
     QTreeWidget::mousePressEvent(event);
 }
 
+void TreeView::drawBranches(QPainter *painter, const QRect &rect, const QModelIndex &index) const
+{
+    // Dotted lines join each item to its parent and siblings; there are no
+    // expand buttons, and the top level has no lines.
+    int depth = 0;
+    for (QModelIndex p = index.parent(); p.isValid(); p = p.parent())
+        ++depth;
+    const int indent = indentation();
+    const int midY = rect.top() + rect.height() / 2;
+    painter->save();
+    painter->setPen(QPen(QColor(128, 128, 128), 1, Qt::DotLine));
+    QModelIndex at = index;
+    for (int level = depth; level >= 1; --level, at = at.parent()) {
+        const int x = rect.left() + (level - 1) * indent + indent / 2;
+        const bool hasNext = at.sibling(at.row() + 1, 0).isValid();
+        if (level == depth) {
+            painter->drawLine(x, rect.top(), x, hasNext ? rect.bottom() : midY);
+            painter->drawLine(x, midY, rect.left() + level * indent - 2, midY);
+        } else if (hasNext) {
+            painter->drawLine(x, rect.top(), x, rect.bottom());
+        }
+    }
+    painter->restore();
+}
+
 void TreeView::mouseDoubleClickEvent(QMouseEvent *event)
 {
     QTreeWidget::mouseDoubleClickEvent(event);

@@ -5,12 +5,14 @@
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QTextCursor>
+#include <QWindow>
 
 namespace morvane {
 
@@ -103,6 +105,77 @@ void setChecked(QCheckBox *box, int value)
 void setOuterSize(QWidget *window, const QSize &outer)
 {
     window->resize(outer - (window->frameGeometry().size() - window->geometry().size()));
+}
+
+QSize innerSizeFor(const QSize &outer, const QMargins &frame)
+{
+    return QSize(std::max(outer.width() - frame.left() - frame.right(), 0),
+                 std::max(outer.height() - frame.top() - frame.bottom(), 0));
+}
+
+namespace {
+
+class OuterSizeKeeper : public QObject {
+public:
+    OuterSizeKeeper(QWidget *window, const QSize &outer, std::function<QMargins()> frame)
+        : QObject(window), m_window(window), m_outer(outer), m_frame(std::move(frame))
+    {
+        apply(margins());
+        window->installEventFilter(this);
+    }
+
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        switch (event->type()) {
+        case QEvent::Show:
+        case QEvent::Move:
+        case QEvent::Resize:
+        case QEvent::WindowActivate:
+        case QEvent::UpdateRequest:
+            check();
+            break;
+        default:
+            break;
+        }
+        return false;
+    }
+
+private:
+    QMargins margins() const
+    {
+        if (m_frame) return m_frame();
+        const QWindow *handle = m_window->windowHandle();
+        return handle ? handle->frameMargins() : QMargins();
+    }
+
+    void apply(const QMargins &frame)
+    {
+        m_applied = frame;
+        m_window->resize(innerSizeFor(m_outer, frame));
+    }
+
+    void check()
+    {
+        const QMargins frame = margins();
+        if (frame == m_applied) return;
+        apply(frame);
+        if (!frame.isNull()) {
+            m_window->removeEventFilter(this);
+            deleteLater();
+        }
+    }
+
+    QWidget *m_window;
+    QSize m_outer;
+    std::function<QMargins()> m_frame;
+    QMargins m_applied;
+};
+
+} // namespace
+
+void keepOuterSize(QWidget *window, const QSize &outer, std::function<QMargins()> frame)
+{
+    new OuterSizeKeeper(window, outer, std::move(frame));
 }
 
 } // namespace morvane

@@ -4,7 +4,10 @@
 // edit boxes do.
 #include "text/Text.h"
 
+#include <QMargins>
 #include <QRect>
+
+#include <functional>
 
 class QWidget;
 class QComboBox;
@@ -31,5 +34,16 @@ void setChecked(QCheckBox *box, int value);
 // Sizes a window so that its outer size, frame included, is `outer`. The
 // frame is known only once the window is shown; before that it counts as 0.
 void setOuterSize(QWidget *window, const QSize &outer);
+
+// The inside size of a window whose frame has these margins, for the outer
+// size `outer`.
+QSize innerSizeFor(const QSize &outer, const QMargins &frame);
+// Gives the window the outer size `outer` now and again when its frame
+// becomes known: a window manager frames a window some time after it is
+// shown, so a size set at show time would be the inside size. Stops
+// watching once a frame was taken into account, so later resizes by the
+// user stay. `frame` reports the frame margins (the window's own when
+// empty).
+void keepOuterSize(QWidget *window, const QSize &outer, std::function<QMargins()> frame = {});
 
 } // namespace morvane

@@ -1,9 +1,9 @@
 #include "workspace/CellEdit.h"
 
-#include "app/AppState.h"
-#include "app/MainWindow.h"
 #include "db/Connection.h"
 #include "db/ErrorText.h"
+#include "mainwindow/AppState.h"
+#include "mainwindow/MainWindow.h"
 #include "text/Gbk.h"
 #include "ui/Dialogs.h"
 #include "ui/ListModel.h"

@@ -2,7 +2,7 @@
 // The texts behind a cell edit, without widgets: how a cell's value stands
 // in the console and what the console's text stands for afterwards, where
 // the new value goes in an update template, and which rows an update names.
-#include "app/AppState.h"
+#include "mainwindow/AppState.h"
 #include "text/Text.h"
 
 #include <cstddef>

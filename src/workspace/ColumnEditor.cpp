@@ -1,9 +1,9 @@
 #include "workspace/ColumnEditor.h"
 
-#include "app/AppState.h"
-#include "app/MainWindow.h"
-#include "app/SqlConsole.h"
+#include "console/SqlConsole.h"
 #include "db/Connection.h"
+#include "mainwindow/AppState.h"
+#include "mainwindow/MainWindow.h"
 #include "text/Gbk.h"
 #include "ui/ListView.h"
 #include "ui/Widgets.h"

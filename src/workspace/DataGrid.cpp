@@ -1,10 +1,10 @@
 #include "workspace/DataGrid.h"
 
-#include "app/AppState.h"
-#include "app/MainWindow.h"
 #include "config/Settings.h"
 #include "db/Connection.h"
 #include "db/ResultTable.h"
+#include "mainwindow/AppState.h"
+#include "mainwindow/MainWindow.h"
 #include "text/Gbk.h"
 #include "ui/Dialogs.h"
 #include "ui/ListView.h"

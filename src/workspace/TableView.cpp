@@ -1,8 +1,8 @@
 #include "workspace/TableView.h"
 
-#include "app/AppState.h"
-#include "app/MainWindow.h"
 #include "db/Connection.h"
+#include "mainwindow/AppState.h"
+#include "mainwindow/MainWindow.h"
 #include "text/Gbk.h"
 #include "ui/ListView.h"
 #include "ui/Widgets.h"
@@ -79,7 +79,15 @@ Text formatCreateStatement(const Text &statement)
 {
     Text s = replaceText(statement, "(", "(\r\n", 1);
     s = replaceText(s, ") ENGINE", "\r\n) ENGINE", 1);
-    return replaceText(s, ",\n  ", ",\r\n\n  ");
+    s = replaceText(s, ",\n  ", ",\r\n\n  ");
+    // A Qt edit box breaks the line at the server's own line feed as well, so
+    // "\r\n" beside it would show as a blank line, and reading the box back
+    // gives "\r\n" for each. One "\r\n" per line shows each definition on
+    // one line and reads back as it was written.
+    s = replaceText(s, "\r\n\n", "\r\n");
+    s = replaceText(s, "\n\r\n", "\r\n");
+    s = replaceText(s, "\r\n", "\n");
+    return replaceText(s, "\n", "\r\n");
 }
 
 void stripBackquotes(MainWindow &window)

@@ -2,7 +2,7 @@
 // appended, failures with the translated server text.
 #include "support/WindowFixture.h"
 
-#include "app/SqlConsole.h"
+#include "console/SqlConsole.h"
 #include "db/ErrorText.h"
 #include "schema/SchemaTree.h"
 #include "ui/Widgets.h"

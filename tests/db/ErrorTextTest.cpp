@@ -29,8 +29,7 @@ TEST(ServerErrorText, TranslatesWhatTheServerReallySays)
 
     const Refusal refusals[] = {
         {"selec 1",
-         "你有一个错误在您的SQL语法; check the manual that corresponds to your MariaDB server version "
-         "for the right syntax to use near 'selec 1' at line 1"},
+         "你有一个错误在您的SQL语法; 检查手册对应于你的MySQL服务器版本附近使用正确的语法 'selec 1' at line 1"},
         {"create table t (b int)", "Table 't' 已经存在"},
         {"create table 商品 (b int)", "Table '商品' 已经存在"},
         {"insert into t values (1)", "重复的条目 '1' for key 'PRIMARY'"},
@@ -69,6 +68,12 @@ TEST(TranslateServerError, PhrasesAreReplacedExactlyAndEverywhere)
          "version for the right syntax to use near 'fro t' at line 1",
          "你有一个错误在您的SQL语法; 检查手册对应于你的MySQL服务器版本附近使用正确的语法 'fro t' at line 1"},
         {"Lost connection to MySQL server during query", "失去了连接到MySQL服务器中查询"},
+        // The same two phrases as a MariaDB server and Connector/C word them.
+        {"You have an error in your SQL syntax; check the manual that corresponds to your MariaDB server "
+         "version for the right syntax to use near 'fro t' at line 1",
+         "你有一个错误在您的SQL语法; 检查手册对应于你的MySQL服务器版本附近使用正确的语法 'fro t' at line 1"},
+        {"Lost connection to server during query", "失去了连接到MySQL服务器中查询"},
+        {"lost connection to server during query", "lost connection to server during query"},
         {"Unknown table 'a', Unknown table 'b'", "未知的表 'a', 未知的表 'b'"},
         {"unknown table 'a'", "unknown table 'a'"},
         {"Table 'x' ALREADY EXISTS", "Table 'x' ALREADY EXISTS"},

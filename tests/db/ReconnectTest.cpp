@@ -113,6 +113,8 @@ TEST(Reopen, NothingIsResentAfterTheConnectionIsLostDuringTheStatement)
 
     EXPECT_FALSE(ok);
     EXPECT_NE(errorOf(conn).find("Lost connection"), Text::npos) << errorOf(conn);
+    // The user reads it wholly in Chinese, whichever client library wrote it.
+    EXPECT_EQ(gbkToUtf8(serverErrorText(conn)), "失去了连接到MySQL服务器中查询") << errorOf(conn);
     EXPECT_LT(seconds, 4.0); // a second run would have slept the full time
     EXPECT_EQ(test::adminQueryValue("select count(*) from " + db.name() + ".t"), "0");
 

@@ -1,5 +1,5 @@
 // The main window's controls, menus and layout rule, without a server.
-#include "app/MainWindow.h"
+#include "mainwindow/MainWindow.h"
 #include "ui/ListView.h"
 #include "ui/TabControl.h"
 #include "ui/TreeView.h"

@@ -186,6 +186,35 @@ TEST_F(TreeFixture, DoubleClickLoadsTablesOnce)
     }
 }
 
+TEST_F(TreeFixture, OneDoubleClickShowsTheTablesThenTheTreeToggles)
+{
+    ScratchDatabase db("ex");
+    adminExec("create table " + db.name() + ".a (id int)");
+    adminExec("create table " + db.name() + ".b (id int)");
+    populateSchemaTree(*f.window, {});
+    const int item = f.child(0, db.name());
+    ASSERT_GE(item, 0);
+    EXPECT_FALSE(f.tree().treeIsExpanded(item));
+
+    f.doubleClick(item);
+    ASSERT_EQ(f.children(item), (std::vector<std::string>{"a", "b"}));
+    EXPECT_TRUE(f.tree().treeIsExpanded(item));
+    // The tables are on screen, below their database.
+    for (const char *t : {"a", "b"}) {
+        const QRect rect = f.tree().treeItemRect(f.child(item, t));
+        EXPECT_TRUE(rect.isValid()) << t;
+        EXPECT_GT(rect.top(), f.tree().treeItemRect(item).top()) << t;
+    }
+
+    // From then on a double-click toggles, as the tree itself does.
+    f.doubleClick(item);
+    EXPECT_FALSE(f.tree().treeIsExpanded(item));
+    EXPECT_FALSE(f.tree().treeItemRect(f.child(item, "a")).isValid());
+    f.doubleClick(item);
+    EXPECT_TRUE(f.tree().treeIsExpanded(item));
+    EXPECT_EQ(f.children(item), (std::vector<std::string>{"a", "b"}));
+}
+
 TEST_F(TreeFixture, DoubleClickOnRootDoesNothing)
 {
     const int before = f.tree().treeItemCount();

@@ -1,5 +1,7 @@
 // The main of every test program: points the client library at the sandbox
 // server that ctest started, runs headless, then runs the GoogleTest cases.
+#include "app/Translation.h"
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -18,6 +20,8 @@ int main(int argc, char **argv)
     }
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QApplication app(argc, argv);
+    // As the program does, so standard buttons read in Chinese.
+    morvane::installQtTranslation();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -2,10 +2,10 @@
 // A started main window for GUI tests: a fresh run directory with its own
 // data/配置.ini, the scripted dialog seam, the start-up sequence run and the
 // window shown. Shared by the schema, console, designer and settings tests.
-#include "app/AppState.h"
-#include "app/MainWindow.h"
 #include "app/Startup.h"
 #include "config/Settings.h"
+#include "mainwindow/AppState.h"
+#include "mainwindow/MainWindow.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestServer.h"
 #include "text/Gbk.h"

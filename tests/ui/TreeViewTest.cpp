@@ -145,3 +145,40 @@ TEST(TreeView, ManyItemsStayCheapToAddAndAddress)
     EXPECT_EQ(tree.treeParent(20002), 0);
     EXPECT_EQ(tree.treeParent(20001), 1);
 }
+
+TEST(TreeView, LinesJoinTheItemsAndNoItemHasAnExpandButton)
+{
+    TreeView tree;
+    tree.resize(200, 300);
+    tree.treeAddItem(-1, "localhost", 3);
+    const int a = tree.treeAddItem(0, "a", 0, 4);
+    tree.treeAddItem(a, "a1", 1); // a has children but stays collapsed
+    const int b = tree.treeAddItem(0, "b", 0, 4);
+    const int c = tree.treeAddItem(0, "c", 0, 4);
+    tree.treeExpand(0);
+    tree.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&tree));
+    const QImage shot = tree.viewport()->grab().toImage();
+
+    // The area left of an item, where a tree draws its lines and buttons.
+    auto branches = [&](int item) {
+        const QRect r = tree.treeItemRect(item);
+        return shot.copy(QRect(0, r.top(), r.left(), r.height()));
+    };
+    auto inked = [](const QImage &image) {
+        int n = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                n += qGray(image.pixel(x, y)) < 200;
+        return n;
+    };
+    ASSERT_GT(tree.treeItemRect(a).left(), 0);
+    EXPECT_GT(inked(branches(b)), 0) << "no line beside a middle item";
+    EXPECT_GT(inked(branches(c)), 0) << "no line beside the last item";
+    // A collapsed item with children looks like a sibling without any.
+    EXPECT_EQ(branches(a), branches(b));
+    // The last item's line stops at its middle.
+    EXPECT_NE(branches(c), branches(b));
+    // Nothing left of the top-level item.
+    EXPECT_EQ(tree.treeItemRect(0).left(), 0);
+}

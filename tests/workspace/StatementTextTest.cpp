@@ -1,8 +1,8 @@
 // The texts the workspace composes, checked as texts: the sort rewrite, the
 // reformatted create statement, the type catalogue and its rules, and the
 // column editor's statements.
-#include "app/AppState.h"
-#include "app/MainWindow.h"
+#include "mainwindow/AppState.h"
+#include "mainwindow/MainWindow.h"
 #include "text/Gbk.h"
 #include "ui/Widgets.h"
 #include "workspace/ColumnEditor.h"
@@ -66,12 +66,17 @@ TEST(CreateStatement, OneDefinitionPerLine)
         const char *in;
         const char *out;
     } cases[] = {
+        // One "\r\n" per line: no blank line behind a definition.
         {"CREATE TABLE `t` (\n  `id` int(11) NOT NULL,\n  `b` int(11) DEFAULT NULL\n) ENGINE=InnoDB",
-         "CREATE TABLE `t` (\r\n\n  `id` int(11) NOT NULL,\r\n\n  `b` int(11) DEFAULT NULL\n\r\n) "
-         "ENGINE=InnoDB"},
-        // Only the first "(" and the first ") ENGINE" are touched.
+         "CREATE TABLE `t` (\r\n  `id` int(11) NOT NULL,\r\n  `b` int(11) DEFAULT NULL\r\n) ENGINE=InnoDB"},
+        // Only the first "(" and the first ") ENGINE" get a line break.
         {"CREATE TABLE `a(b` (\n  `x` int\n) ENGINE=X) ENGINE",
-         "CREATE TABLE `a(\r\nb` (\n  `x` int\n\r\n) ENGINE=X) ENGINE"},
+         "CREATE TABLE `a(\r\nb` (\r\n  `x` int\r\n) ENGINE=X) ENGINE"},
+        // A statement without line feeds still gets its head and tail lines.
+        {"CREATE TABLE t (a int) ENGINE=X", "CREATE TABLE t (\r\na int\r\n) ENGINE=X"},
+        // Lines after the table options keep their own line breaks.
+        {"CREATE TABLE t (\n  a int\n) ENGINE=X\n PARTITION BY HASH (a)",
+         "CREATE TABLE t (\r\n  a int\r\n) ENGINE=X\r\n PARTITION BY HASH (a)"},
         {"", ""},
     };
     for (const auto &c : cases)

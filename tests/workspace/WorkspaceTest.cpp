@@ -22,6 +22,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTextCursor>
+#include <algorithm>
 
 namespace morvane::test {
 namespace {
@@ -152,10 +153,13 @@ TEST_F(Workspace, DoubleClickOpensTheTable)
 
     const Text create = utf8ToGbk(valueAt("show create table " + q, 1));
     ASSERT_FALSE(create.empty());
-    // The box hands lines out with "\r\n", the server's own line feeds included.
-    const Text shown = replaceText(replaceText(formatCreateStatement(create), "\r\n", "\n"), "\n", "\r\n");
+    // The box reads back exactly what was written into it, one line break
+    // per line of the server's statement and no blank lines.
+    const Text shown = formatCreateStatement(create);
     EXPECT_EQ(getText(w().createStatementBox), shown);
     EXPECT_NE(findText(getText(w().createStatementBox), "(\r\n"), -1);
+    EXPECT_EQ(findText(getText(w().createStatementBox), "\r\n\r\n"), -1);
+    EXPECT_EQ(w().createStatementBox->blockCount(), int(std::count(create.begin(), create.end(), '\n')) + 1);
 
     QTest::mouseClick(w().stripBackquotesButton, Qt::LeftButton);
     EXPECT_EQ(getText(w().createStatementBox), replaceText(shown, "`", ""));

@@ -1,9 +1,9 @@
-#include "app/SqlConsole.h"
+#include "console/SqlConsole.h"
 
-#include "app/AppState.h"
-#include "app/MainWindow.h"
 #include "db/Connection.h"
 #include "db/ErrorText.h"
+#include "mainwindow/AppState.h"
+#include "mainwindow/MainWindow.h"
 #include "text/Gbk.h"
 #include "ui/Widgets.h"
 

@@ -1,8 +1,9 @@
 #pragma once
 // The main window: the schema tree, the table workspace on three tabs, the
-// SQL console and the menus. Controls carry their design names as
-// objectName; the members carry their roles. Handlers live in the modules
-// that own them and work on these controls.
+// SQL console and the menus, and the layout rule. Controls carry their
+// design names as objectName; the members carry their roles. It knows no
+// handler: the features work on these controls, and the program's start-up
+// connects the controls' events to them.
 #include <QMainWindow>
 
 class QTabWidget;
@@ -90,7 +91,6 @@ protected:
 private:
     void buildControls();
     void buildMenus();
-    void connectHandlers();
     void setDesignGeometry(QWidget *control, const QRect &rect);
 };
 

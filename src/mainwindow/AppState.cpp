@@ -1,4 +1,4 @@
-#include "app/AppState.h"
+#include "mainwindow/AppState.h"
 
 namespace morvane {
 

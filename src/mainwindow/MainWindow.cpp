@@ -1,18 +1,11 @@
-#include "app/MainWindow.h"
+#include "mainwindow/MainWindow.h"
 
-#include "app/SqlConsole.h"
-#include "schema/SchemaTree.h"
-#include "schema/TreeCommands.h"
 #include "text/Gbk.h"
 #include "ui/FormBuilder.h"
 #include "ui/ListView.h"
 #include "ui/TabControl.h"
 #include "ui/TreeView.h"
 #include "ui/Widgets.h"
-#include "workspace/CellEdit.h"
-#include "workspace/ColumnEditor.h"
-#include "workspace/DataGrid.h"
-#include "workspace/TableView.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -96,8 +89,8 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     setWindowTitle(QStringLiteral("Morvane"));
     buildControls();
     buildMenus();
-    connectHandlers();
-    resize(1263, 770);
+    // The design size is the outer size, frame included.
+    morvane::keepOuterSize(this, QSize(1263, 770));
 }
 
 MainWindow::~MainWindow() = default;
@@ -163,34 +156,6 @@ void MainWindow::buildMenus()
     tableMenu->addSeparator();
     dropTableAction = tableMenu->addAction(QStringLiteral("删除表"));
     truncateTableAction = tableMenu->addAction(QStringLiteral("清空表"));
-}
-
-void MainWindow::connectHandlers()
-{
-    auto on = [this](auto *sender, auto signal, void (*handler)(MainWindow &)) {
-        connect(sender, signal, this, [this, handler] { handler(*this); });
-    };
-    on(schemaTree, &TreeView::doubleClicked, onSchemaTreeDoubleClicked);
-    on(schemaTree, &TreeView::rightPressed, showTreeMenu);
-    on(runSqlButton, &QPushButton::clicked, runSqlConsole);
-    on(stripBackquotesButton, &QPushButton::clicked, stripBackquotes);
-    on(queryButton, &QPushButton::clicked, runQueryButton);
-    on(saveWidthsButton, &QPushButton::clicked, saveColumnWidths);
-    on(updateButton, &QPushButton::clicked, applyCellEdit);
-    on(addColumnButton, &QPushButton::clicked, addColumn);
-    on(modifyColumnButton, &QPushButton::clicked, modifyColumn);
-    on(typeCombo, &QComboBox::activated, onTypeLinePicked);
-    on(structureList, &ListView::doubleClickedAt, onStructureListDoubleClicked);
-    connect(dataGrid, &ListView::headerClicked, this, [this](int column) { sortByColumn(*this, column); });
-    connect(dataGrid, &ListView::leftPressed, this, [this](int x, int y) { prepareCellEdit(*this, x, y); });
-
-    on(preferencesAction, &QAction::triggered, preferencesCommand);
-    on(newDatabaseAction, &QAction::triggered, newDatabaseCommand);
-    on(newTableInDatabaseAction, &QAction::triggered, newTableInDatabaseCommand);
-    on(dropDatabaseAction, &QAction::triggered, dropDatabaseCommand);
-    on(newTableAction, &QAction::triggered, newTableCommand);
-    on(dropTableAction, &QAction::triggered, dropTableCommand);
-    on(truncateTableAction, &QAction::triggered, truncateTableCommand);
 }
 
 void MainWindow::setOuterSize(const QSize &size)
