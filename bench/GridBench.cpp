@@ -12,7 +12,8 @@
 //   morvane_bench lib DB TABLE    the connection layer alone: execute and
 //                                 fetchResultTable, no window
 //
-// Prints "name value" lines. Times are wall milliseconds; gap_ms is the
+// Prints "name value" lines. Times are wall milliseconds (cpu_ms: CPU time
+// of this process, user and system); gap_ms is the
 // longest interval between ticks of a 10 ms timer on the GUI thread during
 // the measured action (its end included), so a blocked GUI thread shows as
 // the length of the block. The server comes from MYSQL_UNIX_PORT, user root.
@@ -51,6 +52,16 @@ long long peakBytes()
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     return static_cast<long long>(usage.ru_maxrss) * 1024;
+}
+
+// User and system CPU time of this process so far: unlike wall time, it
+// hardly depends on what else the machine runs.
+double cpuMs()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    const auto ms = [](const timeval &t) { return double(t.tv_sec) * 1e3 + double(t.tv_usec) / 1e3; };
+    return ms(usage.ru_utime) + ms(usage.ru_stime);
 }
 
 void put(const char *name, double value)
@@ -135,6 +146,7 @@ int libCase(const std::string &db, const std::string &table)
         return 1;
     }
     const long long before = peakBytes();
+    const double cpuBefore = cpuMs();
     QElapsedTimer timer;
     timer.start();
     morvane::ResultTable rows;
@@ -145,6 +157,7 @@ int libCase(const std::string &db, const std::string &table)
     }
     const double ms = timer.nsecsElapsed() / 1e6;
     put("lib_ms", ms);
+    put("lib_cpu_ms", cpuMs() - cpuBefore);
     put("lib_rows", double(rows.rowCount()));
     put("lib_payload", double(rows.payloadBytes()));
     put("lib_growth_ratio",
@@ -238,12 +251,14 @@ int main(int argc, char **argv)
         settle();
         painted.reset();
         const long long before = peakBytes();
+        const double cpuBefore = cpuMs();
         probe.begin();
         QElapsedTimer timer;
         timer.start();
         QTest::mouseClick(window.queryButton, Qt::LeftButton);
         if (!painted.wait()) return 1;
         put("fill_ms", timer.nsecsElapsed() / 1e6);
+        put("fill_cpu_ms", cpuMs() - cpuBefore);
         put("fill_gap_ms", probe.endMs());
         const long long grown = peakBytes() - before;
         const std::size_t payload = grid.listModel()->numberedTable().payloadBytes();

@@ -51,13 +51,18 @@ fi
 
 bin="$build/bench/morvane_bench"
 quiet() { timeout 120 "$@" 2> >(grep -v -e XDG_RUNTIME_DIR -e propagateSizeHints -e 'This plugin does not support' >&2); }
-# mariadb, as a user would run it for the same statements; wall ms.
+# mariadb, as a user would run it for the same statements: wall ms, and the
+# client's CPU ms (user + system, 10 ms resolution).
 reference() {
-    local name=$1 statements=$2 t0 t1
+    local name=$1 statements=$2 t0 t1 cpu
+    cpu=$(mktemp)
     t0=$EPOCHREALTIME
-    timeout 120 mariadb --no-defaults -uroot --batch --quick --default-character-set=gbk -e "$statements" >/dev/null
+    timeout 120 /usr/bin/time -o "$cpu" -f '%U %S' \
+        mariadb --no-defaults -uroot --batch --quick --default-character-set=gbk -e "$statements" >/dev/null
     t1=$EPOCHREALTIME
-    awk -v n="$name" -v a="$t0" -v b="$t1" 'BEGIN { printf "%s %.3f\n", n, (b - a) * 1000 }'
+    awk -v n="$name" -v a="$t0" -v b="$t1" '{ c = n; sub(/_ms$/, "_cpu_ms", c)
+        printf "%s %.3f\n%s %.3f\n", n, (b - a) * 1000, c, ($1 + $2) * 1000 }' "$cpu"
+    rm -f "$cpu"
 }
 three() { echo "show full columns from bench.$1; select * from bench.$1 limit 100; show create table bench.$1"; }
 
@@ -101,6 +106,8 @@ awk '
     END {
         ratio("fill_ms", "ref_fill_ms", "fill_vs_mariadb")
         ratio("lib_ms", "ref_fill_ms", "lib_vs_mariadb")
+        ratio("fill_cpu_ms", "ref_fill_cpu_ms", "fill_cpu_vs_mariadb")
+        ratio("lib_cpu_ms", "ref_fill_cpu_ms", "lib_cpu_vs_mariadb")
         ratio("r100_open_first_ms", "ref_r100_open_ms", "r100_open_first_vs_mariadb")
         ratio("c1000_open_first_ms", "ref_c1000_open_ms", "c1000_open_first_vs_mariadb")
         ratio("c1000_open_again_ms", "ref_c1000_open_ms", "c1000_open_again_vs_mariadb")
@@ -112,7 +119,8 @@ awk '
             printf "\n"
         }
         printf "\nmedians over rounds:\n"
-        n = split("fill_ms fill_gap_ms ref_fill_ms fill_vs_mariadb lib_ms lib_vs_mariadb fill_growth_ratio " \
+        n = split("fill_ms fill_gap_ms ref_fill_ms fill_vs_mariadb lib_ms lib_vs_mariadb " \
+                  "fill_cpu_ms lib_cpu_ms ref_fill_cpu_ms fill_cpu_vs_mariadb lib_cpu_vs_mariadb fill_growth_ratio " \
                   "lib_growth_ratio fill_rows fill_payload " \
                   "r100_open_first_ms r100_open_first_gap_ms r100_open_again_ms r100_open_again_gap_ms " \
                   "ref_r100_open_ms r100_open_first_vs_mariadb " \
