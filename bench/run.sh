@@ -74,6 +74,7 @@ cases=(
     "reference ref_r100_open_ms \"$(three r100)\""
     "quiet $bin open bench c1000 | sed 's/^open/c1000_open/'"
     "reference ref_c1000_open_ms \"$(three c1000)\""
+    "quiet $bin tree - -"
 )
 results=$(mktemp)
 start=$SECONDS
@@ -125,7 +126,8 @@ awk '
                   "r100_open_first_ms r100_open_first_gap_ms r100_open_again_ms r100_open_again_gap_ms " \
                   "ref_r100_open_ms r100_open_first_vs_mariadb " \
                   "c1000_open_first_ms c1000_open_first_gap_ms c1000_open_again_ms c1000_open_again_gap_ms " \
-                  "ref_c1000_open_ms c1000_open_first_vs_mariadb c1000_open_again_vs_mariadb c1000_open_columns", names, " ")
+                  "ref_c1000_open_ms c1000_open_first_vs_mariadb c1000_open_again_vs_mariadb c1000_open_columns " \
+                  "tree_databases_ms tree_tables_ms", names, " ")
         for (k = 1; k <= n; k++) printf "  %-30s %s\n", names[k], median(names[k])
     }' "$results"
 rm -f "$results"
