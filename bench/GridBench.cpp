@@ -1,36 +1,53 @@
-// Timings and memory of the data grid on the real main window (offscreen),
-// beside a plain Connector/C mysql_store_result loop. One case per process,
-// so each peak memory figure belongs to that case alone:
+// One benchmark case per process, so each peak memory figure and each "first
+// open of a session" belongs to that case alone. bench/run.sh runs the cases
+// in interleaved rounds beside the mariadb client.
 //
-//   morvane_bench grid  DB TABLE   runGridQuery "select * from DB.TABLE"
-//   morvane_bench open  DB TABLE   openTable as the tree's double-click runs it
-//   morvane_bench store DB TABLE   mysql_store_result and a fetch loop
+//   morvane_bench fill DB TABLE   the real main window: "select * from
+//                                 DB.TABLE" in the query box, a click on 查询,
+//                                 until the grid has painted
+//   morvane_bench open DB TABLE   the real main window: a double-click on the
+//                                 database in the tree, then on the table
+//                                 (first open of the session) and once more
+//                                 (reopen), each until the grid has painted
+//   morvane_bench lib DB TABLE    the connection layer alone: execute and
+//                                 fetchResultTable, no window
+//   morvane_bench tree - -        the tree alone, no server: 2 000 databases
+//                                 added, then 20 000 tables to the first one
 //
-// Prints one line: case, rows, milliseconds, peak memory growth (bytes),
-// payload (bytes). The server comes from MYSQL_UNIX_PORT, user root.
+// Prints "name value" lines. Times are wall milliseconds (cpu_ms: CPU time
+// of this process, user and system); gap_ms is the
+// longest interval between ticks of a 10 ms timer on the GUI thread during
+// the measured action (its end included), so a blocked GUI thread shows as
+// the length of the block. The server comes from MYSQL_UNIX_PORT, user root.
+#include "mainwindow/AppState.h"
+#include "mainwindow/MainWindow.h"
 #include "app/Startup.h"
 #include "config/Settings.h"
+#include "db/Connection.h"
 #include "db/ResultTable.h"
 #include "mainwindow/AppState.h"
 #include "mainwindow/MainWindow.h"
 #include "text/Gbk.h"
 #include "ui/ListModel.h"
 #include "ui/ListView.h"
+#include "ui/TabControl.h"
+#include "ui/TreeView.h"
+#include "ui/Widgets.h"
 #include "workspace/DataGrid.h"
-#include "workspace/TableView.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
-#include <mysql.h>
 #include <string>
 #include <sys/resource.h>
-#include <vector>
 
 namespace {
 
@@ -41,43 +58,129 @@ long long peakBytes()
     return static_cast<long long>(usage.ru_maxrss) * 1024;
 }
 
-void report(const char *name, const std::string &table, unsigned long long rows, double ms, long long grown,
-            unsigned long long payload)
+// User and system CPU time of this process so far: unlike wall time, it
+// hardly depends on what else the machine runs.
+double cpuMs()
 {
-    std::printf("%s %s %llu %.1f %lld %llu\n", name, table.c_str(), rows, ms, grown, payload);
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    const auto ms = [](const timeval &t) { return double(t.tv_sec) * 1e3 + double(t.tv_usec) / 1e3; };
+    return ms(usage.ru_utime) + ms(usage.ru_stime);
 }
 
-int storeLoop(const std::string &db, const std::string &table)
+void put(const char *name, double value)
 {
-    MYSQL *m = mysql_init(nullptr);
-    mysql_options(m, MYSQL_SET_CHARSET_NAME, "gbk");
-    if (!mysql_real_connect(m, nullptr, "root", nullptr, nullptr, 0, nullptr, 0)) {
-        std::fprintf(stderr, "connect: %s\n", mysql_error(m));
+    std::printf("%s %.3f\n", name, value);
+    std::fflush(stdout);
+}
+
+// The longest wait of the GUI thread between two ticks of a 10 ms timer.
+class Probe : public QObject {
+public:
+    Probe()
+    {
+        m_timer.setTimerType(Qt::PreciseTimer);
+        m_timer.setInterval(10);
+        QObject::connect(&m_timer, &QTimer::timeout, this, [this] { tick(); });
+        m_clock.start();
+        m_timer.start();
+    }
+    void begin()
+    {
+        m_last = m_clock.nsecsElapsed();
+        m_longest = 0;
+    }
+    double endMs()
+    {
+        tick();
+        return m_longest / 1e6;
+    }
+
+private:
+    void tick()
+    {
+        const qint64 now = m_clock.nsecsElapsed();
+        m_longest = std::max(m_longest, now - m_last);
+        m_last = now;
+    }
+    QTimer m_timer;
+    QElapsedTimer m_clock;
+    qint64 m_last = 0;
+    qint64 m_longest = 0;
+};
+
+// Sees the grid's viewport paint.
+class PaintWatch : public QObject {
+public:
+    explicit PaintWatch(QWidget *viewport) : m_viewport(viewport) { viewport->installEventFilter(this); }
+    void reset() { m_painted = false; }
+    // Runs the event loop until the grid has painted; false after 60 s.
+    bool wait()
+    {
+        QElapsedTimer limit;
+        limit.start();
+        while (!m_painted) {
+            if (limit.elapsed() > 60000) return false;
+            QApplication::processEvents(QEventLoop::AllEvents, 5);
+        }
+        return true;
+    }
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched == m_viewport && event->type() == QEvent::Paint) m_painted = true;
+        return false;
+    }
+
+private:
+    QWidget *m_viewport;
+    bool m_painted = false;
+};
+
+void settle()
+{
+    for (int i = 0; i < 20; ++i)
+        QApplication::processEvents(QEventLoop::AllEvents, 5);
+}
+
+int libCase(const std::string &db, const std::string &table)
+{
+    const int connection = morvane::connect("", "root", "");
+    if (!connection) {
+        std::fprintf(stderr, "no connection to the server\n");
         return 1;
     }
-    const std::string sql = "select * from " + db + "." + table;
     const long long before = peakBytes();
+    const double cpuBefore = cpuMs();
     QElapsedTimer timer;
     timer.start();
-    if (mysql_real_query(m, sql.data(), sql.size()) != 0) {
-        std::fprintf(stderr, "query: %s\n", mysql_error(m));
+    morvane::ResultTable rows;
+    if (!morvane::execute(connection, "select * from " + db + "." + table) ||
+        !morvane::fetchResultTable(connection, rows)) {
+        std::fprintf(stderr, "query failed\n");
         return 1;
     }
-    MYSQL_RES *res = mysql_store_result(m);
-    const unsigned fields = mysql_num_fields(res);
-    unsigned long long rows = 0, payload = 0;
-    while (MYSQL_ROW row = mysql_fetch_row(res)) {
-        const unsigned long *lengths = mysql_fetch_lengths(res);
-        for (unsigned i = 0; i < fields; ++i)
-            payload += row[i] ? lengths[i] : 0;
-        ++rows;
-    }
     const double ms = timer.nsecsElapsed() / 1e6;
-    const long long grown = peakBytes() - before;
-    mysql_free_result(res);
-    report("store_result_loop", table, rows, ms, grown, payload);
-    mysql_close(m);
+    put("lib_ms", ms);
+    put("lib_cpu_ms", cpuMs() - cpuBefore);
+    put("lib_rows", double(rows.rowCount()));
+    put("lib_payload", double(rows.payloadBytes()));
+    put("lib_growth_ratio",
+        double(peakBytes() - before) / double(std::max<std::size_t>(rows.payloadBytes(), 1)));
     return 0;
+}
+
+// The tree item named `name` under `parent`, or -1.
+int findChild(const morvane::TreeView &tree, int parent, const std::string &name)
+{
+    for (int i = 0; i < tree.treeItemCount(); ++i)
+        if (tree.treeParent(i) == parent && tree.treeItemText(i) == name) return i;
+    return -1;
+}
+
+void doubleClick(morvane::TreeView &tree, int item)
+{
+    const QRect rect = tree.treeItemRect(item);
+    QTest::mouseDClick(tree.viewport(), Qt::LeftButton, {}, rect.center());
 }
 
 } // namespace
@@ -85,14 +188,32 @@ int storeLoop(const std::string &db, const std::string &table)
 int main(int argc, char **argv)
 {
     if (argc != 4) {
-        std::fprintf(stderr, "usage: %s grid|open|store DB TABLE\n", argv[0]);
+        std::fprintf(stderr, "usage: %s fill|open|lib DB TABLE\n", argv[0]);
         return 2;
     }
     const std::string mode = argv[1], db = argv[2], table = argv[3];
-    if (mode == "store") return storeLoop(db, table);
+    if (mode == "lib") return libCase(db, table);
 
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    if (mode == "tree") {
+        morvane::TreeView tree;
+        QElapsedTimer timer;
+        timer.start();
+        tree.treeAddItem(-1, "localhost", 3);
+        for (int i = 0; i < 2000; ++i)
+            tree.treeAddItem(0, "db" + std::to_string(i), 0, 4);
+        tree.treeExpand(0);
+        put("tree_databases_ms", timer.nsecsElapsed() / 1e6);
+        timer.start();
+        for (int i = 0; i < 20000; ++i)
+            tree.treeAddItem(1, "t" + std::to_string(i), 1);
+        tree.treeSetItemValue(1, 1);
+        tree.treeSetImage(1, 2);
+        tree.treeExpand(1);
+        put("tree_tables_ms", timer.nsecsElapsed() / 1e6);
+        return tree.treeParent(tree.treeItemCount() - 1) == 0 ? 0 : 1;
+    }
     QTemporaryDir dir;
     morvane::setRunDirectory(dir.path().toStdString());
     QDir(dir.path()).mkpath("data");
@@ -109,41 +230,65 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "no connection to the server\n");
         return 1;
     }
+    window.resize(1200, 800);
     window.show();
-    app.processEvents();
+    if (!QTest::qWaitForWindowExposed(&window)) return 1;
+    // The grid is on the 数据 tab: the user looks at it while opening.
+    window.workspaceTabs->selectTab(2);
+    settle();
     morvane::ListView &grid = *window.dataGrid;
+    morvane::TreeView &tree = *window.schemaTree;
+    PaintWatch painted(grid.viewport());
+    Probe probe;
 
     if (mode == "open") {
-        // A first open warms the server's caches; then the median of runs,
-        // each painted before the next.
-        morvane::openTable(window, db, table);
-        app.processEvents();
-        std::vector<double> times;
-        for (int i = 0; i < 25; ++i) {
+        const int database = findChild(tree, 0, db);
+        if (database < 0) return 1;
+        doubleClick(tree, database); // loads its tables
+        tree.treeExpand(database);
+        settle();
+        const int item = findChild(tree, database, table);
+        if (item < 0) return 1;
+        if (!tree.treeItemRect(item).isValid()) return 1;
+        const char *names[2][2] = {{"open_first_ms", "open_first_gap_ms"},
+                                   {"open_again_ms", "open_again_gap_ms"}};
+        for (const auto &name : names) {
+            painted.reset();
+            probe.begin();
             QElapsedTimer timer;
             timer.start();
-            morvane::openTable(window, db, table);
-            app.processEvents();
-            times.push_back(timer.nsecsElapsed() / 1e6);
+            doubleClick(tree, item);
+            if (!painted.wait()) return 1;
+            put(name[0], timer.nsecsElapsed() / 1e6);
+            put(name[1], probe.endMs());
+            settle();
         }
-        std::sort(times.begin(), times.end());
-        report("openTable_median", table, std::uint64_t(grid.listRowCount()), times[times.size() / 2], 0, 0);
-        report("openTable_max", table, std::uint64_t(grid.listRowCount()), times.back(), 0, 0);
+        put("open_columns", grid.listColumnCount());
+        put("open_rows", grid.listRowCount());
         return 0;
     }
 
-    // The grid's columns as opening the table builds them, then the whole
-    // table through the grid query, painted once.
-    morvane::openTable(window, db, table);
-    app.processEvents();
-    const long long before = peakBytes();
-    QElapsedTimer timer;
-    timer.start();
-    morvane::runGridQuery(window, "select * from " + db + "." + table);
-    app.processEvents();
-    const double ms = timer.nsecsElapsed() / 1e6;
-    const long long grown = peakBytes() - before;
-    report("runGridQuery", table, std::uint64_t(grid.listRowCount()), ms, grown,
-           grid.listModel()->numberedTable().payloadBytes());
-    return 0;
+    if (mode == "fill") {
+        morvane::setText(window.queryBox, "select * from " + db + "." + table);
+        settle();
+        painted.reset();
+        const long long before = peakBytes();
+        const double cpuBefore = cpuMs();
+        probe.begin();
+        QElapsedTimer timer;
+        timer.start();
+        QTest::mouseClick(window.queryButton, Qt::LeftButton);
+        if (!painted.wait()) return 1;
+        put("fill_ms", timer.nsecsElapsed() / 1e6);
+        put("fill_cpu_ms", cpuMs() - cpuBefore);
+        put("fill_gap_ms", probe.endMs());
+        const long long grown = peakBytes() - before;
+        const std::size_t payload = grid.listModel()->numberedTable().payloadBytes();
+        put("fill_rows", grid.listRowCount());
+        put("fill_payload", double(payload));
+        put("fill_growth_ratio", double(grown) / double(std::max<std::size_t>(payload, 1)));
+        return 0;
+    }
+    std::fprintf(stderr, "unknown case %s\n", mode.c_str());
+    return 2;
 }

@@ -222,6 +222,19 @@ void ListModel::deleteColumn(int column)
     endRemoveColumns();
 }
 
+void ListModel::setColumns(const std::vector<Text> &titles)
+{
+    beginResetModel();
+    m_columns.clear();
+    m_columns.reserve(titles.size());
+    for (const Text &title : titles)
+        m_columns.push_back(Column{title, m_nextColumnId++, kNothing});
+    for (std::vector<Text> &cells : m_rows)
+        cells.clear();
+    m_overlay.clear();
+    endResetModel();
+}
+
 Text ListModel::columnTitle(int column) const
 {
     if (column < 0 || column >= columnCount()) return {};

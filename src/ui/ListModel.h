@@ -46,6 +46,9 @@ public:
 
     void appendColumn(const Text &title);
     void deleteColumn(int column);
+    // Replaces every column at once (one reset): rows stay, with nothing in
+    // the new columns until the next fill.
+    void setColumns(const std::vector<Text> &titles);
     Text columnTitle(int column) const;
 
     // Replaces all rows by a numbered view of `table` (one notification).

@@ -117,6 +117,14 @@ void ListView::listDeleteColumn(int column)
     m_model->deleteColumn(column);
 }
 
+void ListView::listSetColumns(const std::vector<Text> &titles, const std::vector<int> &widths)
+{
+    m_model->setColumns(titles);
+    QHeaderView *header = horizontalHeader();
+    for (int k = 0; k < int(titles.size()); ++k)
+        header->resizeSection(k, std::max(std::size_t(k) < widths.size() ? widths[std::size_t(k)] : 50, 0));
+}
+
 int ListView::listColumnCount() const
 {
     return m_model->columnCount();

@@ -5,6 +5,7 @@
 #include "text/Text.h"
 
 #include <QTableView>
+#include <vector>
 
 namespace morvane {
 
@@ -30,6 +31,9 @@ public:
 
     void listAppendColumn(const Text &title, int width = 50);
     void listDeleteColumn(int column);
+    // Replaces all columns by these, with these widths, in one update of the
+    // header: the same as deleting every column and appending each.
+    void listSetColumns(const std::vector<Text> &titles, const std::vector<int> &widths);
     int listColumnCount() const;
     Text listColumnTitle(int column) const;
     int listColumnWidth(int column) const;

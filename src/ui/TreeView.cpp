@@ -18,7 +18,13 @@ enum Role { ValueRole = Qt::UserRole, ImageRole, SelectedImageRole };
 class FlatItem : public QTreeWidgetItem {
 public:
     int flatIndex = 0;
+    int descendants = 0;
 };
+
+FlatItem *flat(QTreeWidgetItem *item)
+{
+    return static_cast<FlatItem *>(item);
+}
 
 QPixmap drawCylinder(const QColor &body)
 {
@@ -114,13 +120,24 @@ QTreeWidgetItem *TreeView::itemAt(int index) const
 
 int TreeView::indexOf(const QTreeWidgetItem *item) const
 {
-    return item ? static_cast<const FlatItem *>(item)->flatIndex : -1;
+    if (!item) return -1;
+    // An index below the stale mark is right: items only move behind the
+    // place of a change, and a moved item's old index is never below it.
+    const int stored = static_cast<const FlatItem *>(item)->flatIndex;
+    if (stored < m_staleFrom) return stored;
+    for (int i = m_staleFrom; i < int(m_order.size()); ++i)
+        flat(m_order[std::size_t(i)])->flatIndex = i;
+    m_staleFrom = int(m_order.size());
+    return static_cast<const FlatItem *>(item)->flatIndex;
 }
 
-void TreeView::renumberFrom(int index)
+void TreeView::markStale(int from, int oldSize)
 {
-    for (int i = std::max(index, 0); i < int(m_order.size()); ++i)
-        static_cast<FlatItem *>(m_order[std::size_t(i)])->flatIndex = i;
+    // A change at the very end moves nothing: what was right stays right.
+    if (m_staleFrom >= oldSize && from >= oldSize)
+        m_staleFrom = int(m_order.size());
+    else
+        m_staleFrom = std::min(m_staleFrom, from);
 }
 
 int TreeView::treeAddItem(int parent, const Text &text, int image, int selectedImage, int value)
@@ -134,19 +151,20 @@ int TreeView::treeAddItem(int parent, const Text &text, int image, int selectedI
     item->setData(0, SelectedImageRole, selectedImage < 0 ? image : selectedImage);
     updateIcon(item);
 
-    int position = int(m_order.size());
+    const int oldSize = int(m_order.size());
+    int position = oldSize;
     if (parentItem) {
         // Behind the parent's last descendant.
-        const QTreeWidgetItem *last = parentItem;
-        while (last->childCount() > 0)
-            last = last->child(last->childCount() - 1);
-        position = indexOf(last) + 1;
+        position = indexOf(parentItem) + 1 + flat(parentItem)->descendants;
+        for (QTreeWidgetItem *p = parentItem; p; p = p->parent())
+            ++flat(p)->descendants;
         parentItem->addChild(item);
     } else {
         addTopLevelItem(item);
     }
     m_order.insert(m_order.begin() + position, item);
-    renumberFrom(position);
+    item->flatIndex = position;
+    markStale(position, oldSize);
     return position;
 }
 
@@ -228,24 +246,20 @@ void TreeView::treeDeleteItem(int item)
     QTreeWidgetItem *it = itemAt(item);
     if (!it)
         return;
-    int count = 1;
-    while (item + count < int(m_order.size())) {
-        // Descendants follow the item directly; stop at the first that isn't one.
-        const QTreeWidgetItem *p = m_order[std::size_t(item + count)]->parent();
-        while (p && p != it)
-            p = p->parent();
-        if (!p)
-            break;
-        ++count;
-    }
+    // Descendants follow the item directly.
+    const int oldSize = int(m_order.size());
+    const int count = 1 + flat(it)->descendants;
+    for (QTreeWidgetItem *p = it->parent(); p; p = p->parent())
+        flat(p)->descendants -= count;
     m_order.erase(m_order.begin() + item, m_order.begin() + item + count);
     delete it;
-    renumberFrom(item);
+    markStale(item + count >= oldSize ? oldSize : item, oldSize);
 }
 
 void TreeView::treeClear()
 {
     m_order.clear();
+    m_staleFrom = 0;
     clear();
 }
 

@@ -1,8 +1,10 @@
 #pragma once
 // The tree of the widget contract: items are named by their depth-first
 // index (top-level items in order, each followed by all its descendants).
-// Each item remembers its index, so lookups are O(1); an insert or delete
-// renumbers only the items behind it.
+// Each item remembers its index and its number of descendants; an insert or
+// delete only marks the indexes behind it stale, and the next lookup of a
+// stale index renumbers them in one walk, so adding many children in a row
+// costs no walk at all.
 #include "text/Text.h"
 
 #include <QTreeWidget>
@@ -54,10 +56,12 @@ protected:
 private:
     QTreeWidgetItem *itemAt(int index) const;
     int indexOf(const QTreeWidgetItem *item) const;
-    void renumberFrom(int index);
+    void markStale(int from, int oldSize);
     void updateIcon(QTreeWidgetItem *item);
 
     std::vector<QTreeWidgetItem *> m_order;
+    // Items before this have a correct index; the others get one on demand.
+    mutable int m_staleFrom = 0;
 };
 
 } // namespace morvane

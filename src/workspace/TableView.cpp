@@ -38,9 +38,8 @@ void openTable(MainWindow &window, const Text &database, const Text &table)
     comboClear(window.afterColumnCombo);
 
     ListView &grid = *window.dataGrid;
-    for (int n = grid.listColumnCount(); n > 0; --n)
-        grid.listDeleteColumn(0);
-    grid.listAppendColumn("序"_gbk, 50);
+    std::vector<Text> titles{"序"_gbk};
+    std::vector<int> widths{50};
 
     execute(connection, "show full columns from " + name);
     const int columns = storeResult(connection);
@@ -59,10 +58,12 @@ void openTable(MainWindow &window, const Text &database, const Text &table)
             list.listSetCell(r, k + 2, value);
         }
         comboAddItem(window.afterColumnCombo, field);
-        grid.listAppendColumn(field, textLength(field) * 12);
+        titles.push_back(field);
+        widths.push_back(textLength(field) * 12);
         nextRow(columns);
     }
     freeResult(columns);
+    grid.listSetColumns(titles, widths);
 
     restoreColumnWidths(window, qualified);
     runGridQuery(window, getText(window.queryBox));

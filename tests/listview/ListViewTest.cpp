@@ -68,6 +68,12 @@ TEST(ListModel, ConsistentUnderModelTester)
     model.setNumberedRows(makeTable(2, {{"9", "z"}}));
     model.deleteColumn(1);
     model.appendColumn("d");
+    model.setColumns({"p", "q", "r", "s"});
+    model.setNumberedRows(makeTable(2, {{"7", "w"}}));
+    model.setCell(0, 3, "edited");
+    model.setColumns({"one"});
+    model.setColumns({});
+    model.setColumns({"e", "f"});
     model.setNumberedRows(ResultTable());
     model.clearRows();
     model.deleteColumn(0);
@@ -367,4 +373,55 @@ TEST_F(ListViewTest, ClearKeepsColumnsAndCheckBoxes)
 }
 
 } // namespace
+// Replacing every column at once leaves the list as deleting each column and
+// appending the new ones would: titles, widths, header sections, rows kept
+// with nothing in the new columns, edits dropped, the next fill mapped.
+TEST(ListView, SetColumnsMatchesDeletingAndAppendingEach)
+{
+    struct Case {
+        const char *name;
+        std::vector<Text> titles;
+        std::vector<int> widths;
+    };
+    const Case cases[] = {
+        {"more", {"序", "id", utf8ToGbk("名称"), "note"}, {50, 60, 0, 240}},
+        {"fewer", {"序"}, {50}},
+        {"none", {}, {}},
+        {"negative width", {"序", "a"}, {-3, 70}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        ListView one, batch;
+        for (ListView *list : {&one, &batch}) {
+            list->listAppendColumn("old0", 33);
+            list->listAppendColumn("old1", 44);
+            list->listSetNumberedRows(makeTable(1, {{"a"}, {"b"}, {"c"}}));
+            list->listSetCell(1, 1, "edited");
+            list->listAppendRow("plain");
+            list->listSetCell(3, 1, "cell");
+        }
+        for (int n = one.listColumnCount(); n > 0; --n)
+            one.listDeleteColumn(0);
+        for (std::size_t k = 0; k < c.titles.size(); ++k)
+            one.listAppendColumn(c.titles[k], c.widths[k]);
+        batch.listSetColumns(c.titles, c.widths);
+
+        ASSERT_EQ(batch.listColumnCount(), one.listColumnCount());
+        EXPECT_EQ(batch.horizontalHeader()->count(), batch.listColumnCount());
+        ASSERT_EQ(batch.listRowCount(), one.listRowCount());
+        for (int k = 0; k < one.listColumnCount(); ++k) {
+            EXPECT_EQ(batch.listColumnTitle(k), one.listColumnTitle(k)) << k;
+            EXPECT_EQ(batch.listColumnWidth(k), one.listColumnWidth(k)) << k;
+            EXPECT_EQ(batch.model()->headerData(k, Qt::Horizontal),
+                      one.model()->headerData(k, Qt::Horizontal));
+            for (int r = 0; r < one.listRowCount(); ++r)
+                EXPECT_EQ(batch.listCell(r, k), one.listCell(r, k)) << r << "," << k;
+        }
+        for (ListView *list : {&one, &batch})
+            list->listSetNumberedRows(makeTable(2, {{"x", "y"}}));
+        for (int k = 0; k < one.listColumnCount(); ++k)
+            EXPECT_EQ(batch.listCell(0, k), one.listCell(0, k)) << k;
+    }
+}
+
 } // namespace morvane

@@ -5,7 +5,11 @@
 
 #include <QSignalSpy>
 #include <QTest>
+#include <QTreeWidgetItemIterator>
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
 
 using namespace morvane;
 
@@ -181,4 +185,64 @@ TEST(TreeView, LinesJoinTheItemsAndNoItemHasAnExpandButton)
     EXPECT_NE(branches(c), branches(b));
     // Nothing left of the top-level item.
     EXPECT_EQ(tree.treeItemRect(0).left(), 0);
+}
+
+TEST(TreeView, IndexesStayRightThroughAnyMixOfChangesAndLookups)
+{
+    // Random adds (often many in a row under one parent), deletes and
+    // lookups, each checked against the tree's own depth-first walk.
+    TreeView tree;
+    std::mt19937 random(7);
+    int serial = 0;
+    const auto order = [&] {
+        std::vector<QTreeWidgetItem *> items;
+        for (QTreeWidgetItemIterator it(&tree); *it; ++it)
+            items.push_back(*it);
+        return items;
+    };
+    const auto position = [](const std::vector<QTreeWidgetItem *> &items, const QTreeWidgetItem *item) {
+        return item ? int(std::find(items.begin(), items.end(), item) - items.begin()) : -1;
+    };
+    for (int step = 0; step < 3000; ++step) {
+        const int count = tree.treeItemCount();
+        const int kind = int(random() % 10);
+        if (kind < 6 || count == 0) {
+            // Parent: none, out of range, or an item; a run of children.
+            const int parent = count == 0 || kind == 0 ? -1
+                               : kind == 1             ? count + 3
+                                                       : int(random() % unsigned(count));
+            const int run = kind == 5 ? 20 : 1;
+            for (int k = 0; k < run; ++k) {
+                const std::string text = "i" + std::to_string(serial++);
+                const int at = tree.treeAddItem(parent, text, 1);
+                const std::vector<QTreeWidgetItem *> items = order();
+                ASSERT_GE(at, 0);
+                ASSERT_LT(at, int(items.size()));
+                ASSERT_EQ(gbkToUtf8(toGbk(items[std::size_t(at)]->text(0))), text) << "step " << step;
+            }
+        } else if (kind < 8) {
+            tree.treeDeleteItem(int(random() % unsigned(count)));
+            ASSERT_EQ(tree.treeItemCount(), int(order().size()));
+        } else {
+            const int item = int(random() % unsigned(count));
+            const std::vector<QTreeWidgetItem *> items = order();
+            tree.treeSetCurrentItem(item);
+            ASSERT_EQ(tree.currentItem(), items[std::size_t(item)]);
+            ASSERT_EQ(tree.treeCurrentItem(), item);
+            ASSERT_EQ(tree.treeParent(item), position(items, items[std::size_t(item)]->parent()));
+            ASSERT_EQ(tree.treeChildCount(item), items[std::size_t(item)]->childCount());
+        }
+        if (step % 100 == 99) {
+            const std::vector<QTreeWidgetItem *> items = order();
+            ASSERT_EQ(tree.treeItemCount(), int(items.size()));
+            for (int i = 0; i < int(items.size()); ++i) {
+                ASSERT_EQ(tree.treeItemText(i), toGbk(items[std::size_t(i)]->text(0))) << i;
+                ASSERT_EQ(tree.treeParent(i), position(items, items[std::size_t(i)]->parent())) << i;
+            }
+        }
+        if (step == 1500) {
+            tree.treeClear();
+            ASSERT_EQ(tree.treeAddItem(-1, "again", 3), 0);
+        }
+    }
 }
