@@ -45,7 +45,8 @@ bool discardResult(int connection);
 std::int64_t rowsMatched(int connection);
 
 // A name as it may stand in a statement: unchanged when it is a plain
-// identifier, else in backquotes with inner backquotes doubled.
+// identifier (GBK characters included, but not those whose second byte is
+// ASCII punctuation), else in backquotes with inner backquotes doubled.
 Text sqlName(const Text &name);
 // sqlName, but an empty name stays empty: the statement reads as typed and
 // the server reports what is missing.
