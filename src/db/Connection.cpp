@@ -142,20 +142,68 @@ bool tracked(MYSQL *mysql, enum_session_state_type type, Text *value = nullptr)
     return true;
 }
 
-// A query that answers with rows yet may leave something behind in the
-// session: a variable assigned inside it, or a procedure's doings.
-bool mayChangeStateUnreported(const Text &statement)
+std::size_t charLength(const Text &text, std::size_t i);
+
+// The next word of the statement from `i` on, in lower case.
+Text nextWord(const Text &statement, std::size_t &i)
 {
-    if (statement.find(":=") != Text::npos) return true;
-    std::size_t i = 0;
     while (i < statement.size() && std::isspace(static_cast<unsigned char>(statement[i])))
         ++i;
-    static const char call[] = "call";
-    for (std::size_t k = 0; k < sizeof call - 1; ++k, ++i) {
-        if (i >= statement.size() || std::tolower(static_cast<unsigned char>(statement[i])) != call[k])
-            return false;
+    Text word;
+    while (i < statement.size() &&
+           (std::isalnum(static_cast<unsigned char>(statement[i])) || statement[i] == '_'))
+        word += char(std::tolower(static_cast<unsigned char>(statement[i++])));
+    return word;
+}
+
+// What the server leaves out of its reports, judged by the statement's
+// text: user variables (also set by "select ... into @v" and inside
+// queries), named locks, table locks, open handlers, the next transaction's
+// characteristics and whatever a procedure did. Quoted texts and names are
+// skipped.
+bool mayChangeStateUnreported(const Text &statement)
+{
+    std::size_t i = 0;
+    const Text first = nextWord(statement, i);
+    if (first == "lock" || first == "handler" || first == "call") return true;
+    if (first == "set" && nextWord(statement, i) == "transaction") return true;
+    static const char namedLock[] = "get_lock";
+    for (i = 0; i < statement.size();) {
+        const char c = statement[i];
+        if (c == '\'' || c == '"' || c == '`') {
+            for (++i; i < statement.size();) {
+                if (charLength(statement, i) == 2) {
+                    i += 2;
+                } else if (statement[i] == '\\' && c != '`') {
+                    i += 2;
+                } else if (statement[i] == c) {
+                    ++i;
+                    if (i >= statement.size() || statement[i] != c) break;
+                    ++i;
+                } else {
+                    ++i;
+                }
+            }
+            continue;
+        }
+        if (c == '@') {
+            if (i + 1 < statement.size() && statement[i + 1] == '@') {
+                i += 2; // a system variable: its changes are reported
+                continue;
+            }
+            return true;
+        }
+        if (c == ':' && i + 1 < statement.size() && statement[i + 1] == '=') return true;
+        if (statement.size() - i >= sizeof namedLock - 1) {
+            std::size_t k = 0;
+            while (k < sizeof namedLock - 1 &&
+                   std::tolower(static_cast<unsigned char>(statement[i + k])) == namedLock[k])
+                ++k;
+            if (k == sizeof namedLock - 1) return true;
+        }
+        i += charLength(statement, i);
     }
-    return i == statement.size() || !std::isalnum(static_cast<unsigned char>(statement[i]));
+    return false;
 }
 
 // Takes note of what the server reported after a statement that answered
@@ -429,10 +477,10 @@ bool execute(int connection, const Text &statement)
     });
     if (ok) {
         entry->rowsPending = mysql_field_count(entry->mysql) > 0;
+        if (mayChangeStateUnreported(statement)) entry->sessionChanged = true;
         if (entry->rowsPending) {
-            // The end of a result set carries no report of changed state, so
-            // what a query may have set is judged by its text.
-            if (!entry->tracking || mayChangeStateUnreported(statement)) entry->sessionChanged = true;
+            // The end of a result set carries no report of changed state.
+            if (!entry->tracking) entry->sessionChanged = true;
         } else {
             noteSessionReport(*entry, statement);
             dropFurtherResults(entry->mysql);
