@@ -34,6 +34,8 @@ struct ConnectionEntry {
     // while schemaKnown.
     Text schema;
     bool schemaKnown = false;
+    // The reports were turned off by a statement: the database is unknown.
+    bool schemaLost = false;
     // Since it opened, the session took on something a reopened one would
     // not have: a variable, a temporary table, a character set, autocommit.
     bool sessionChanged = false;
@@ -156,25 +158,17 @@ Text nextWord(const Text &statement, std::size_t &i)
     return word;
 }
 
-// What the server leaves out of its reports, judged by the statement's
-// text: user variables (also set by "select ... into @v" and inside
-// queries), named locks, table locks, open handlers, the next transaction's
-// characteristics and whatever a procedure did. Quoted texts and names are
-// skipped.
-bool mayChangeStateUnreported(const Text &statement)
+// The statement in lower case with its quoted texts and names blanked out,
+// so words are looked for only where the server reads them as such.
+Text outsideQuotes(const Text &statement)
 {
-    std::size_t i = 0;
-    const Text first = nextWord(statement, i);
-    if (first == "lock" || first == "handler" || first == "call") return true;
-    if (first == "set" && nextWord(statement, i) == "transaction") return true;
-    static const char namedLock[] = "get_lock";
-    for (i = 0; i < statement.size();) {
+    Text out;
+    out.reserve(statement.size());
+    for (std::size_t i = 0; i < statement.size();) {
         const char c = statement[i];
         if (c == '\'' || c == '"' || c == '`') {
             for (++i; i < statement.size();) {
-                if (charLength(statement, i) == 2) {
-                    i += 2;
-                } else if (statement[i] == '\\' && c != '`') {
+                if (charLength(statement, i) == 2 || (statement[i] == '\\' && c != '`')) {
                     i += 2;
                 } else if (statement[i] == c) {
                     ++i;
@@ -184,24 +178,35 @@ bool mayChangeStateUnreported(const Text &statement)
                     ++i;
                 }
             }
+            out += ' ';
             continue;
         }
-        if (c == '@') {
-            if (i + 1 < statement.size() && statement[i + 1] == '@') {
-                i += 2; // a system variable: its changes are reported
-                continue;
-            }
-            return true;
-        }
-        if (c == ':' && i + 1 < statement.size() && statement[i + 1] == '=') return true;
-        if (statement.size() - i >= sizeof namedLock - 1) {
-            std::size_t k = 0;
-            while (k < sizeof namedLock - 1 &&
-                   std::tolower(static_cast<unsigned char>(statement[i + k])) == namedLock[k])
-                ++k;
-            if (k == sizeof namedLock - 1) return true;
-        }
-        i += charLength(statement, i);
+        const std::size_t n = charLength(statement, i);
+        for (std::size_t k = 0; k < n; ++k)
+            out += char(std::tolower(static_cast<unsigned char>(statement[i + k])));
+        i += n;
+    }
+    return out;
+}
+
+// What the server leaves out of its reports, judged by the statement's
+// text: user variables (also set by "select ... into @v" and inside
+// queries), named locks, table locks, open handlers, the next transaction's
+// characteristics, whatever a procedure did, and the reports themselves
+// being turned off.
+bool mayChangeStateUnreported(const Text &statement)
+{
+    const Text bare = outsideQuotes(statement);
+    std::size_t i = 0;
+    const Text first = nextWord(bare, i);
+    if (first == "lock" || first == "handler" || first == "call") return true;
+    if (first == "set" && nextWord(bare, i) == "transaction") return true;
+    if (bare.find(":=") != Text::npos || bare.find("get_lock") != Text::npos ||
+        bare.find("session_track") != Text::npos)
+        return true;
+    for (std::size_t at = bare.find('@'); at != Text::npos; at = bare.find('@', at)) {
+        if (at + 1 >= bare.size() || bare[at + 1] != '@') return true;
+        at += 2; // a system variable: its changes are reported
     }
     return false;
 }
@@ -237,7 +242,9 @@ bool selectOn(MYSQL *mysql, const Text &name);
 bool reopen(ConnectionEntry &entry)
 {
     Text database = entry.database;
-    if (entry.schemaKnown) {
+    if (entry.schemaLost) {
+        database.clear();
+    } else if (entry.schemaKnown) {
         database = entry.schema;
     } else {
         const char *current = nullptr;
@@ -254,6 +261,7 @@ bool reopen(ConnectionEntry &entry)
     entry.schemaKnown = entry.tracking;
     if (!database.empty() && selectOn(fresh, database)) entry.schema = database;
     entry.sessionChanged = false;
+    entry.schemaLost = false;
     mysql_close(entry.mysql);
     entry.mysql = fresh;
     return true;
@@ -477,7 +485,16 @@ bool execute(int connection, const Text &statement)
     });
     if (ok) {
         entry->rowsPending = mysql_field_count(entry->mysql) > 0;
-        if (mayChangeStateUnreported(statement)) entry->sessionChanged = true;
+        if (mayChangeStateUnreported(statement)) {
+            entry->sessionChanged = true;
+            if (outsideQuotes(statement).find("session_track") != Text::npos) {
+                // The reports may be off from here on: the default database
+                // can no longer be followed, so a reopened session starts
+                // with none rather than a wrong one.
+                entry->tracking = false;
+                entry->schemaLost = true;
+            }
+        }
         if (entry->rowsPending) {
             // The end of a result set carries no report of changed state.
             if (!entry->tracking) entry->sessionChanged = true;
