@@ -2,6 +2,7 @@
 
 #include "db/ReservedWords.h"
 #include "db/ResultTable.h"
+#include "text/Gbk.h"
 
 #include <errmsg.h>
 #include <mysql.h>
@@ -26,6 +27,18 @@ struct ConnectionEntry {
     // Default database chosen through selectDatabase; a reopened connection
     // falls back to it when the server never reported one.
     Text database;
+    // The server tells this session's default database and state changes
+    // after each statement (asked for when the connection opened).
+    bool tracking = false;
+    // The default database the server last reported, "" for none; valid
+    // while schemaKnown.
+    Text schema;
+    bool schemaKnown = false;
+    // The reports were turned off by a statement: the database is unknown.
+    bool schemaLost = false;
+    // Since it opened, the session took on something a reopened one would
+    // not have: a variable, a temporary table, a character set, autocommit.
+    bool sessionChanged = false;
     // A statement returned rows that nobody has taken yet. The layer refuses
     // further statements itself: the client library, asked to send one,
     // would forget those rows, and the next storeResult must still get them.
@@ -97,32 +110,187 @@ MYSQL *openMysql(const Text &server, const Text &user, const Text &password)
     return mysql;
 }
 
+// Asks the server to report the default database and any change of session
+// state with every answer; false when it cannot.
+bool requestTracking(MYSQL *mysql)
+{
+    static const char track[] = "set session session_track_schema=1, session_track_state_change=1";
+    return mysql_real_query(mysql, track, sizeof track - 1) == 0;
+}
+
+// The statement sets exactly what every reopened session gets anyway.
+bool isSetNamesGbk(const Text &statement)
+{
+    std::size_t begin = 0;
+    std::size_t end = statement.size();
+    while (begin < end && std::isspace(static_cast<unsigned char>(statement[begin])))
+        ++begin;
+    while (end > begin && std::isspace(static_cast<unsigned char>(statement[end - 1])))
+        --end;
+    static const char setNames[] = "set names gbk";
+    if (end - begin != sizeof setNames - 1) return false;
+    for (std::size_t i = 0; i < end - begin; ++i) {
+        if (std::tolower(static_cast<unsigned char>(statement[begin + i])) != setNames[i]) return false;
+    }
+    return true;
+}
+
+bool tracked(MYSQL *mysql, enum_session_state_type type, Text *value = nullptr)
+{
+    const char *data = nullptr;
+    std::size_t length = 0;
+    if (mysql_session_track_get_first(mysql, type, &data, &length) != 0) return false;
+    if (value) value->assign(data ? data : "", data ? length : 0);
+    return true;
+}
+
+std::size_t charLength(const Text &text, std::size_t i);
+
+// The next word of the statement from `i` on, in lower case.
+Text nextWord(const Text &statement, std::size_t &i)
+{
+    while (i < statement.size() && std::isspace(static_cast<unsigned char>(statement[i])))
+        ++i;
+    Text word;
+    while (i < statement.size() &&
+           (std::isalnum(static_cast<unsigned char>(statement[i])) || statement[i] == '_'))
+        word += char(std::tolower(static_cast<unsigned char>(statement[i++])));
+    return word;
+}
+
+// The statement in lower case with its quoted texts and names blanked out,
+// so words are looked for only where the server reads them as such.
+Text outsideQuotes(const Text &statement)
+{
+    Text out;
+    out.reserve(statement.size());
+    for (std::size_t i = 0; i < statement.size();) {
+        const char c = statement[i];
+        if (c == '\'' || c == '"' || c == '`') {
+            for (++i; i < statement.size();) {
+                if (charLength(statement, i) == 2 || (statement[i] == '\\' && c != '`')) {
+                    i += 2;
+                } else if (statement[i] == c) {
+                    ++i;
+                    if (i >= statement.size() || statement[i] != c) break;
+                    ++i;
+                } else {
+                    ++i;
+                }
+            }
+            out += ' ';
+            continue;
+        }
+        const std::size_t n = charLength(statement, i);
+        for (std::size_t k = 0; k < n; ++k)
+            out += char(std::tolower(static_cast<unsigned char>(statement[i + k])));
+        i += n;
+    }
+    return out;
+}
+
+// What the server leaves out of its reports, judged by the statement's
+// text: user variables (also set by "select ... into @v" and inside
+// queries), named locks, table locks, open handlers, the next transaction's
+// characteristics, whatever a procedure did, and the reports themselves
+// being turned off.
+bool mayChangeStateUnreported(const Text &statement)
+{
+    const Text bare = outsideQuotes(statement);
+    std::size_t i = 0;
+    const Text first = nextWord(bare, i);
+    if (first == "lock" || first == "handler" || first == "call") return true;
+    if (first == "set" && nextWord(bare, i) == "transaction") return true;
+    if (bare.find(":=") != Text::npos || bare.find("get_lock") != Text::npos ||
+        bare.find("session_track") != Text::npos)
+        return true;
+    for (std::size_t at = bare.find('@'); at != Text::npos; at = bare.find('@', at)) {
+        if (at + 1 >= bare.size() || bare[at + 1] != '@') return true;
+        at += 2; // a system variable: its changes are reported
+    }
+    return false;
+}
+
+// Takes note of what the server reported after a statement that answered
+// with an OK packet (the reports of a result set's end are not read by the
+// client library, and those of the statement before would still be shown).
+void noteSessionReport(ConnectionEntry &entry, const Text &statement)
+{
+    if (!entry.tracking) {
+        if (!isSetNamesGbk(statement)) entry.sessionChanged = true;
+        return;
+    }
+    Text schema;
+    const bool schemaChanged = tracked(entry.mysql, SESSION_TRACK_SCHEMA, &schema);
+    if (schemaChanged) {
+        entry.schema = schema;
+        entry.schemaKnown = true;
+    }
+    if (isSetNamesGbk(statement)) return;
+    // A change of the default database comes with a state change of its
+    // own; the database is restored on reopening.
+    if (tracked(entry.mysql, SESSION_TRACK_SYSTEM_VARIABLES) ||
+        (tracked(entry.mysql, SESSION_TRACK_STATE_CHANGE) && !schemaChanged))
+        entry.sessionChanged = true;
+}
+
+bool selectOn(MYSQL *mysql, const Text &name);
+
 // The server dropped the connection before the statement got there: open it
-// again with the same login, GBK and the default database it had.
+// again with the same login, GBK and the default database the lost session
+// had.
 bool reopen(ConnectionEntry &entry)
 {
     Text database = entry.database;
-    const char *current = nullptr;
-    if (mariadb_get_infov(entry.mysql, MARIADB_CONNECTION_SCHEMA, &current) == 0 && current && *current)
-        database = current;
+    if (entry.schemaLost) {
+        database.clear();
+    } else if (entry.schemaKnown) {
+        database = entry.schema;
+    } else {
+        const char *current = nullptr;
+        if (mariadb_get_infov(entry.mysql, MARIADB_CONNECTION_SCHEMA, &current) == 0 && current && *current)
+            database = current;
+    }
 
     MYSQL *fresh = openMysql(entry.server, entry.user, entry.password);
     if (!fresh) return false;
+    entry.tracking = requestTracking(fresh);
     static const char setNames[] = "set names gbk";
     mysql_real_query(fresh, setNames, sizeof setNames - 1);
-    if (!database.empty()) mysql_select_db(fresh, database.c_str());
+    entry.schema.clear();
+    entry.schemaKnown = entry.tracking;
+    if (!database.empty() && selectOn(fresh, database)) entry.schema = database;
+    entry.sessionChanged = false;
+    entry.schemaLost = false;
     mysql_close(entry.mysql);
     entry.mysql = fresh;
     return true;
 }
 
+// The lost session held something a reopened one lacks: an open transaction
+// or a changed setting.
+bool sessionWouldDiffer(const ConnectionEntry &entry)
+{
+    return entry.sessionChanged ||
+           (entry.mysql->server_status & (SERVER_STATUS_IN_TRANS | SERVER_STATUS_IN_TRANS_READONLY)) != 0;
+}
+
 // Runs `send` once more on a reopened connection when the first try found
-// the server gone. After "lost during the query" nothing is re-sent: the
-// server may already have run the statement.
+// the server gone, unless the reopened session would differ from the lost
+// one: then the connection is reopened for what comes next and this
+// statement fails unsent. After "lost during the query" nothing is re-sent:
+// the server may already have run the statement.
 template <typename Send> bool sendWithReopen(ConnectionEntry &entry, Send send)
 {
+    // Judged before sending: a failed send may leave the status flags reset.
+    const bool differs = sessionWouldDiffer(entry);
     if (send(entry.mysql)) return true;
-    if (mysql_errno(entry.mysql) != CR_SERVER_GONE_ERROR || !reopen(entry)) return false;
+    if (mysql_errno(entry.mysql) != CR_SERVER_GONE_ERROR) return false;
+    if (!reopen(entry)) return false;
+    if (differs) {
+        entry.ownError = "与服务器的连接断开后已重连，本语句未执行；未提交的事务和会话设置已丢失"_gbk;
+        return false;
+    }
     return send(entry.mysql);
 }
 
@@ -191,18 +359,43 @@ bool looksLikeNumber(const Text &name)
     return false;
 }
 
+// A GBK character whose second byte is ASCII punctuation (@ [ \ ] ^ _ ` { | } ~):
+// the server refuses it in a bare name after a dot.
+bool hasPunctuationTrail(const Text &name, std::size_t i)
+{
+    const unsigned char trail = static_cast<unsigned char>(name[i + 1]);
+    return trail == 0x40 || (trail >= 0x5B && trail <= 0x60) || (trail >= 0x7B && trail <= 0x7E);
+}
+
 bool isPlainName(const Text &name)
 {
     if (name.empty() || looksLikeNumber(name) || isReservedWord(name)) return false;
     for (std::size_t i = 0; i < name.size();) {
         const std::size_t n = charLength(name, i);
         const char c = name[i];
-        const bool plain =
-            n == 2 || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || isDigit(c) || c == '_' || c == '$';
+        const bool plain = (n == 2 && !hasPunctuationTrail(name, i)) || (c >= 'a' && c <= 'z') ||
+                           (c >= 'A' && c <= 'Z') || isDigit(c) || c == '_' || c == '$';
         if (!plain) return false;
         i += n;
     }
     return true;
+}
+
+// Makes `name` the default database. The server's own command for it takes
+// a GBK character whose second byte is a backquote for the end of a quoted
+// name when more follows it, and finds no such database; a "use" statement
+// with the name quoted reaches it.
+bool selectOn(MYSQL *mysql, const Text &name)
+{
+    bool backquoteTrail = false;
+    for (std::size_t i = 0; i < name.size() && !backquoteTrail;) {
+        const std::size_t n = charLength(name, i);
+        backquoteTrail = n == 2 && name[i + 1] == '`';
+        i += n;
+    }
+    if (!backquoteTrail) return mysql_select_db(mysql, name.c_str()) == 0;
+    const Text use = "use " + sqlName(name);
+    return mysql_real_query(mysql, use.data(), use.size()) == 0;
 }
 
 // What the client library's escaping does for a GBK connection: the bytes of
@@ -277,6 +470,8 @@ int connect(const Text &server, const Text &user, const Text &password)
     entry.server = server;
     entry.user = user;
     entry.password = password;
+    entry.tracking = requestTracking(mysql);
+    entry.schemaKnown = entry.tracking;
     g_connections.emplace(handle, std::move(entry));
     return handle;
 }
@@ -290,7 +485,23 @@ bool execute(int connection, const Text &statement)
     });
     if (ok) {
         entry->rowsPending = mysql_field_count(entry->mysql) > 0;
-        if (!entry->rowsPending) dropFurtherResults(entry->mysql);
+        if (mayChangeStateUnreported(statement)) {
+            entry->sessionChanged = true;
+            if (outsideQuotes(statement).find("session_track") != Text::npos) {
+                // The reports may be off from here on: the default database
+                // can no longer be followed, so a reopened session starts
+                // with none rather than a wrong one.
+                entry->tracking = false;
+                entry->schemaLost = true;
+            }
+        }
+        if (entry->rowsPending) {
+            // The end of a result set carries no report of changed state.
+            if (!entry->tracking) entry->sessionChanged = true;
+        } else {
+            noteSessionReport(*entry, statement);
+            dropFurtherResults(entry->mysql);
+        }
     }
     return ok;
 }
@@ -386,9 +597,12 @@ bool selectDatabase(int connection, const Text &name)
 {
     ConnectionEntry *entry = findConnection(connection);
     if (!entry) return false;
-    const bool ok =
-        runStatement(*entry, [&](MYSQL *mysql) { return mysql_select_db(mysql, name.c_str()) == 0; });
-    if (ok) entry->database = name;
+    const bool ok = runStatement(*entry, [&](MYSQL *mysql) { return selectOn(mysql, name); });
+    if (ok) {
+        entry->database = name;
+        entry->schema = name;
+        entry->schemaKnown = true;
+    }
     return ok;
 }
 
@@ -478,12 +692,18 @@ Text sqlName(const Text &name)
     Text quoted;
     quoted.reserve(name.size() + 2);
     quoted += '`';
+    bool loneLead = false;
     for (std::size_t i = 0; i < name.size();) {
         const std::size_t n = charLength(name, i);
         if (n == 1 && name[i] == '`') quoted += '`';
+        loneLead = n == 1 && isGbkLead(static_cast<unsigned char>(name[i]));
         quoted.append(name, i, n);
         i += n;
     }
+    // A lead byte left without its second byte at the end would take the
+    // closing backquote as one; a blank keeps them apart (the server then
+    // refuses the name as invalid GBK).
+    if (loneLead) quoted += ' ';
     quoted += '`';
     return quoted;
 }

@@ -17,6 +17,11 @@ void setConnectTimeout(unsigned seconds);
 unsigned connectTimeout();
 
 int connect(const Text &server, const Text &user, const Text &password);
+// A connection the server dropped while idle is reopened by the next
+// statement (GBK, and the default database the server last reported), which
+// is then sent only when the lost session held nothing the fresh one lacks:
+// no open transaction, no changed setting, variable, lock or temporary
+// table. Otherwise the statement fails unsent and lastError says why.
 bool execute(int connection, const Text &statement);
 int storeResult(int connection);
 std::uint64_t rowCount(int recordSet);
@@ -45,7 +50,8 @@ bool discardResult(int connection);
 std::int64_t rowsMatched(int connection);
 
 // A name as it may stand in a statement: unchanged when it is a plain
-// identifier, else in backquotes with inner backquotes doubled.
+// identifier (GBK characters included, but not those whose second byte is
+// ASCII punctuation), else in backquotes with inner backquotes doubled.
 Text sqlName(const Text &name);
 // sqlName, but an empty name stays empty: the statement reads as typed and
 // the server reports what is missing.

@@ -48,6 +48,15 @@ void newDatabaseCommand(MainWindow &window)
 {
     Text name;
     if (!inputBox(name)) return;
+    // Blanks around the name are no part of it (a bare name in the statement
+    // would lose them too). No GBK second byte is a blank, so bytes can be cut.
+    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+    while (!name.empty() && blank(name.back()))
+        name.pop_back();
+    std::size_t lead = 0;
+    while (lead < name.size() && blank(name[lead]))
+        ++lead;
+    name.erase(0, lead);
     if (createDatabase(appState().connection, sqlName(name)))
         window.schemaTree->treeAddItem(0, name, 0, 0, 0);
 }

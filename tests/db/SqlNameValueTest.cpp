@@ -29,7 +29,16 @@ TEST(SqlName, PlainNamesStayAndOthersAreQuoted)
         {"t_1$", "t_1$"},
         {"1abc", "1abc"},
         {"商品表"_gbk, "商品表"_gbk},
-        {kBackquoteTrail, kBackquoteTrail}, // a plain GBK name, 0x60 and all
+        // A GBK character whose second byte is ASCII punctuation needs quoting;
+        // its second byte is never doubled.
+        {kBackquoteTrail, "`" + kBackquoteTrail + "`"},
+        {kBackslashTrail, "`" + kBackslashTrail + "`"},
+        {"商品"_gbk + kBackquoteTrail, "`" + "商品"_gbk + kBackquoteTrail + "`"},
+        {"abc" + kBackslashTrail, "`abc" + kBackslashTrail + "`"},
+        // A lone lead byte at the end is kept apart from the closing quote.
+        {"a\x81", "`a\x81 `"},
+        {"\xD5\x60\x81", "`\xD5\x60\x81 `"},
+        {"\xD5\x81", "\xD5\x81"}, // 0x81 here is the second byte
         {"order", "`order`"},
         {"ORDER", "`ORDER`"},
         {"Select", "`Select`"},
@@ -47,7 +56,7 @@ TEST(SqlName, PlainNamesStayAndOthersAreQuoted)
         {"0x1F", "`0x1F`"},
         {"0b01", "`0b01`"},
         {"", "``"},
-        {"\x81", "`\x81`"}, // a lead byte with no second byte
+        {"\x81", "`\x81 `"}, // a lead byte with no second byte
         {"a.b", "`a.b`"},
     };
     for (const auto &c : cases)
@@ -112,6 +121,63 @@ TEST(SqlName, OrderTableInMyDbWorksOnTheServer)
                                    sqlValue(conn, database) + "'"),
               "2");
     EXPECT_TRUE(dropDatabase(conn, sqlName(database)));
+}
+
+// Each second byte of ASCII punctuation (and a few around it) decides
+// alone whether the name goes bare.
+TEST(SqlName, GbkSecondBytesThatAreAsciiPunctuationNeedQuotes)
+{
+    for (int trail = 0x40; trail <= 0xFE; ++trail) {
+        if (trail == 0x7F) continue;
+        const Text name = "\xB1" + Text(1, char(trail));
+        const bool punctuation =
+            trail == 0x40 || (trail >= 0x5B && trail <= 0x60) || (trail >= 0x7B && trail <= 0x7E);
+        EXPECT_EQ(sqlName(name), punctuation ? "`" + name + "`" : name) << std::hex << trail;
+    }
+}
+
+// The names that need quoting for these characters go through every
+// statement composed for a table after a dot: create, open (columns, rows,
+// its create statement), empty and drop; and a database so named too.
+TEST(SqlName, GbkPunctuationNamesWorkAfterADot)
+{
+    const Text names[] = {
+        "乗"_gbk, "乣"_gbk, "運"_gbk, "錦"_gbk, "誠"_gbk, "謀"_gbk, "表"_gbk + kBackquoteTrail,
+        "表"_gbk, "a\x81"};
+    const int conn = test::openConnection();
+    for (const Text &name : names) {
+        SCOPED_TRACE(gbkToUtf8(name));
+        const bool valid = name.back() != '\x81';
+        test::ScratchDatabase scratch("gp");
+        const Text qualified = sqlQualifiedName(scratch.name(), name);
+        const bool created =
+            execute(conn, "create table " + qualified + " (" + sqlName(name) + " int) default charset gbk");
+        if (!valid) {
+            // The quote is closed: the server sees the name and refuses it.
+            EXPECT_FALSE(created);
+            EXPECT_NE(errorOf(conn).find("Invalid gbk character string"), Text::npos) << errorOf(conn);
+            continue;
+        }
+        ASSERT_TRUE(created) << errorOf(conn);
+        mustExecute(conn, "insert into " + qualified + " values (5)");
+        EXPECT_EQ(queryValue(conn, "show full columns from " + qualified), name);
+        EXPECT_EQ(queryValue(conn, "select " + sqlName(name) + " from " + qualified + " limit 100"), "5");
+        EXPECT_EQ(queryValue(conn, "show create table " + qualified), name);
+        mustExecute(conn, "truncate " + qualified);
+        EXPECT_EQ(queryValue(conn, "select count(*) from " + qualified), "0");
+        mustExecute(conn, "drop table " + qualified);
+        EXPECT_EQ(
+            test::adminQueryValue("select count(*) from information_schema.tables where table_schema = '" +
+                                  scratch.name() + "'"),
+            "0");
+
+        const Text database = name + "_" + test::uniqueName("d");
+        ASSERT_TRUE(createDatabase(conn, sqlName(database))) << errorOf(conn);
+        EXPECT_TRUE(selectDatabase(conn, database)) << errorOf(conn);
+        mustExecute(conn, "create table " + sqlQualifiedName(database, name) + " (a int)");
+        EXPECT_EQ(queryValue(conn, "select count(*) from " + sqlQualifiedName(database, name)), "0");
+        EXPECT_TRUE(dropDatabase(conn, sqlName(database))) << errorOf(conn);
+    }
 }
 
 struct ValueCase {

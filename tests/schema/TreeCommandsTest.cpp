@@ -33,14 +33,19 @@ TEST_F(CommandsTest, NewDatabase)
     ScratchDatabase anchor("nd");
     const std::string plain = uniqueName("nd");
     const std::string dashed = uniqueName("nd-x");
+    const std::string padded = uniqueName("nd");
     struct Case {
         std::optional<std::string> answer;
         bool created;
+        std::string name = {}; // the database made, when not the answer itself
     } cases[] = {
-        {plain, true},          {dashed, true}, // needs backquotes
-        {std::nullopt, false},                  // cancelled
-        {std::string(), false},                 // empty name: refused, nothing said
-        {anchor.name(), false},                 // exists already: refused, nothing said
+        {plain, true},
+        {dashed, true},                        // needs backquotes
+        {" \t" + padded + "  ", true, padded}, // blanks around it are no part of it
+        {std::nullopt, false},                 // cancelled
+        {std::string(), false},                // empty name: refused, nothing said
+        {"   ", false},                        // blanks only: as empty
+        {anchor.name(), false},                // exists already: refused, nothing said
     };
     for (const Case &c : cases) {
         rebuild();
@@ -52,15 +57,16 @@ TEST_F(CommandsTest, NewDatabase)
         EXPECT_TRUE(f.dialogs.inputAnswers.empty()) << label;
         EXPECT_TRUE(f.dialogs.messages.empty()) << label;
         if (c.created) {
-            EXPECT_TRUE(serverHasDatabase(*c.answer)) << label;
+            const std::string name = c.name.empty() ? *c.answer : c.name;
+            EXPECT_TRUE(serverHasDatabase(name)) << label;
             ASSERT_EQ(f.tree().treeItemCount(), count + 1) << label;
             const int item = count; // last child of the root is the last item
             EXPECT_EQ(f.tree().treeParent(item), 0);
-            EXPECT_EQ(f.text(item), *c.answer);
+            EXPECT_EQ(f.text(item), name);
             EXPECT_EQ(f.tree().treeImage(item), 0);
             EXPECT_EQ(f.tree().treeSelectedImage(item), 0);
             EXPECT_EQ(f.tree().treeItemValue(item), 0);
-            adminExec("drop database " + NamedDatabase::quoted(*c.answer));
+            adminExec("drop database " + NamedDatabase::quoted(name));
         } else {
             EXPECT_EQ(static_cast<int>(f.children(0).size()), rootChildren) << label;
             EXPECT_EQ(f.tree().treeItemCount(), count) << label;
@@ -134,7 +140,7 @@ TEST_P(TableCommandsTest, DropTableAsksFirst)
 {
     NamedDatabase db(uniqueName(GetParam().dbPrefix));
     const std::string table = GetParam().table;
-    const std::string q = NamedDatabase::quoted(db.name()) + ".`" + table + "`";
+    const std::string q = utf8ToGbk(NamedDatabase::quoted(db.name()) + ".`" + table + "`");
     adminExec("create table " + q + " (id int)");
     adminExec("create table " + NamedDatabase::quoted(db.name()) + ".other (id int)");
     rebuild();
@@ -146,12 +152,12 @@ TEST_P(TableCommandsTest, DropTableAsksFirst)
     f.dialogs.yesNoAnswers = {false};
     f.command(item, f.window->tableMenu, f.window->dropTableAction);
     EXPECT_EQ(f.dialogs.questions, std::vector<std::string>{question});
-    EXPECT_TRUE(serverHasTable(db.name(), table));
+    EXPECT_TRUE(serverHasTable(db.name(), utf8ToGbk(table)));
     EXPECT_EQ(f.child(dbItem, table), item);
 
     f.dialogs.yesNoAnswers = {true};
     f.command(item, f.window->tableMenu, f.window->dropTableAction);
-    EXPECT_FALSE(serverHasTable(db.name(), table));
+    EXPECT_FALSE(serverHasTable(db.name(), utf8ToGbk(table)));
     EXPECT_EQ(f.children(dbItem), std::vector<std::string>{"other"});
     EXPECT_TRUE(f.dialogs.messages.empty());
 
@@ -168,7 +174,7 @@ TEST_P(TableCommandsTest, TruncateTableAsksFirst)
 {
     NamedDatabase db(uniqueName(GetParam().dbPrefix));
     const std::string table = GetParam().table;
-    const std::string q = NamedDatabase::quoted(db.name()) + ".`" + table + "`";
+    const std::string q = utf8ToGbk(NamedDatabase::quoted(db.name()) + ".`" + table + "`");
     adminExec("create table " + q + " (id int)");
     adminExec("insert into " + q + " values (1), (2)");
     rebuild();
@@ -198,7 +204,8 @@ TEST_P(TableCommandsTest, TruncateTableAsksFirst)
 
 INSTANTIATE_TEST_SUITE_P(Names, TableCommandsTest,
                          ::testing::Values(TableCase{"tc", "plain"}, TableCase{"tc-x", "order"},
-                                           TableCase{"tc", "my table"}));
+                                           TableCase{"tc", "my table"}, TableCase{"tc", "乗"},
+                                           TableCase{"tc", "表誤"}));
 
 TEST_F(CommandsTest, RootItemsOfTheTableMenuDoNothing)
 {
