@@ -80,11 +80,13 @@ TEST(CommandLine, UnknownOptionsAndArgumentsEndWithStatus2)
         std::vector<const char *> arguments;
         const char *message;
     } cases[] = {
-        {{"--bogus"}, "Unknown option 'bogus'"},
-        {{"-x"}, "Unknown option 'x'"},
-        {{"--help", "--bogus"}, "Unknown option 'bogus'"},
-        {{"--versio"}, "Unknown option 'versio'"},
-        {{"-platform"}, "Missing value after '-platform'"},
+        // Qt words these itself, in Chinese once its translation is loaded:
+        // the message must name what was wrong.
+        {{"--bogus"}, "bogus"},
+        {{"-x"}, "x"},
+        {{"--help", "--bogus"}, "bogus"},
+        {{"--versio"}, "versio"},
+        {{"-platform"}, "-platform"},
         {{"库.表"}, "unexpected argument '库.表'"},
         {{"--version", "extra"}, nullptr}, // --version wins over a stray argument
     };
