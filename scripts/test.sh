@@ -14,4 +14,5 @@ cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMORVANE_SANITIZE=ON
 cmake --build build-asan -j"$(nproc)"
 ASAN_OPTIONS=detect_leaks=1:check_initialization_order=1:strict_string_checks=1 \
     UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+    LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp:print_suppressions=0 \
     ctest --test-dir build-asan --output-on-failure -j"$(nproc)"
