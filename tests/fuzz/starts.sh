@@ -9,7 +9,10 @@
 #
 # The program reaches whatever server MYSQL_UNIX_PORT / MYSQL_TCP_PORT and its
 # configuration name; unset them to start with no server reachable. WM_RACE=1
-# restarts the window manager along with each start.
+# restarts the window manager along with each start, so the display is left
+# without clients between starts: without -noreset in XVFB_ARGS, Xvfb then
+# resets and refuses connections for a moment, and Qt aborts ("could not
+# connect to display").
 set -uo pipefail
 cd "$(dirname "$0")/../.."
 self=$PWD/tests/fuzz/starts.sh
@@ -79,5 +82,5 @@ inner() {
 if [ "${STARTS_INNER:-}" = 1 ]; then
     inner "$program" "$count"
 else
-    STARTS_INNER=1 xvfb-run -a -s "-screen 0 1400x900x24" bash "$self" "$program" "$count"
+    STARTS_INNER=1 xvfb-run -a -s "${XVFB_ARGS:--screen 0 1400x900x24}" bash "$self" "$program" "$count"
 fi
