@@ -21,7 +21,10 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
     echo "No display found (DISPLAY is not set). Morvane is a desktop program: run this"
     echo "command in a desktop session, or over 'ssh -X'. Running it now on a virtual"
     echo "display (xvfb-run), where its window cannot be seen; close it with Ctrl+C."
-    exec_prefix=(xvfb-run -a -s "-screen 0 1400x900x24")
+    # -noreset: Xvfb otherwise resets when its last client leaves and refuses
+    # connections meanwhile; a program connecting then gets no display, and
+    # Qt aborts.
+    exec_prefix=(xvfb-run -a -s "-noreset -screen 0 1400x900x24")
 else
     exec_prefix=()
 fi

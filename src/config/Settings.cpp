@@ -21,9 +21,13 @@
 //   Chinese names never match each other.
 // - The first section and the first key that match are the ones read and
 //   written.
-// - Both CRLF and LF files are read; a rewrite keeps the line ending the
-//   file already uses, and a new file gets CRLF, as the Windows functions
-//   write it.
+// - A line ends at CRLF, LF or a lone CR, as the Windows functions read it;
+//   a rewrite keeps each line's own ending, lines it adds get the file's
+//   first one, and a new file gets CRLF, as the Windows functions write it.
+// - A section name ends at the first ']' that is a character of its own, not
+//   the second byte of a GBK character (乚 is 0x81 0x5D).
+// - Only a regular file of sane size is read: a FIFO, a device or a runaway
+//   file in its place reads as absent and is never overwritten.
 // - A rewrite changes only the entry's line (or adds one), keeping comments,
 //   blank lines and everything else byte for byte, and replaces the file
 //   through a temporary file and a rename so it is never left half written.
@@ -33,7 +37,9 @@ namespace morvane {
 namespace {
 
 constexpr std::size_t kValueLimit = 10239; // the readers' fixed buffer, less its zero
-const char kConfigName[] = "配置.ini";     // UTF-8, as Linux names are
+// Far above any file the program writes; a larger one is not a profile.
+constexpr off_t kFileLimit = 16 << 20;
+const char kConfigName[] = "配置.ini"; // UTF-8, as Linux names are
 
 std::mutex g_runDirectoryMutex;
 std::string g_runDirectory;
@@ -129,25 +135,30 @@ bool makeDirectories(const std::string &path, bool privateMode)
     return false;
 }
 
+// Reads a regular file of at most kFileLimit bytes. Opening does not block
+// (a FIFO without a writer would), and the size is checked again while
+// reading, since the file may grow.
 bool readWholeFile(const std::string &path, std::string &contents)
 {
-    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) return false;
     contents.clear();
+    struct stat st;
+    bool ok = fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size <= kFileLimit;
     char buffer[65536];
-    bool ok = true;
-    for (;;) {
+    while (ok) {
         ssize_t n = read(fd, buffer, sizeof buffer);
         if (n > 0) {
             contents.append(buffer, static_cast<std::size_t>(n));
+            ok = contents.size() <= static_cast<std::size_t>(kFileLimit);
         } else if (n == 0) {
             break;
         } else if (errno != EINTR) {
             ok = false;
-            break;
         }
     }
     close(fd);
+    if (!ok) contents.clear();
     return ok;
 }
 
@@ -165,27 +176,45 @@ bool writeAll(int fd, const std::string &data)
     return true;
 }
 
-// One line of the file, without its line ending.
+// One line of the file, and the line ending it had ("" for a last line
+// without one).
 struct Line {
     std::string text;
     enum Kind { Other, Section, Entry } kind = Other;
     std::string name; // section name or key, blanks trimmed
+    std::string end;
 };
+
+// The first ']' from `from` that is a character of its own; npos when there
+// is none, or when a GBK lead byte at the end has no second byte.
+std::size_t findClosingBracket(const std::string &text, std::size_t from)
+{
+    for (std::size_t i = from; i < text.size(); ++i) {
+        if (static_cast<unsigned char>(text[i]) >= 0x80) {
+            if (++i >= text.size()) return std::string::npos;
+        } else if (text[i] == ']') {
+            return i;
+        }
+    }
+    return std::string::npos;
+}
 
 std::vector<Line> parseLines(const std::string &contents)
 {
     std::vector<Line> lines;
     std::size_t start = 0;
     while (start < contents.size()) {
-        std::size_t end = contents.find('\n', start);
-        std::size_t next = end == std::string::npos ? contents.size() : end + 1;
+        std::size_t end = contents.find_first_of("\r\n", start);
         if (end == std::string::npos) end = contents.size();
-        if (end > start && contents[end - 1] == '\r') --end;
+        std::size_t next = end;
+        if (next < contents.size() && contents[next] == '\r') ++next;
+        if (next < contents.size() && contents[next] == '\n') ++next;
         Line line;
         line.text = contents.substr(start, end - start);
+        line.end = contents.substr(end, next - end);
         std::string trimmed = trimBlanks(line.text);
         if (!trimmed.empty() && trimmed[0] == '[') {
-            std::size_t close = trimmed.find(']');
+            std::size_t close = findClosingBracket(trimmed, 1);
             line.kind = Line::Section;
             line.name =
                 trimBlanks(trimmed.substr(1, close == std::string::npos ? std::string::npos : close - 1));
@@ -335,7 +364,8 @@ bool writeSetting(const Text &section, const Text &key, const Text &value)
     if (value.find_first_of("\r\n") != std::string::npos) return false;
     // So would one in a name; and a name the reader would take for something
     // else (another key, a comment, a section) could never be read back.
-    if (sectionName.find_first_of("\r\n]") != std::string::npos ||
+    if (sectionName.find_first_of("\r\n") != std::string::npos ||
+        findClosingBracket(sectionName + "]", 0) != sectionName.size() ||
         keyName.find_first_of("\r\n=") != std::string::npos || keyName[0] == ';' || keyName[0] == '[')
         return false;
 
@@ -360,15 +390,19 @@ bool writeSetting(const Text &section, const Text &key, const Text &value)
         return false;
     }
 
-    std::string eol = "\r\n";
-    std::size_t firstBreak = contents.find('\n');
-    if (firstBreak != std::string::npos && (firstBreak == 0 || contents[firstBreak - 1] != '\r')) eol = "\n";
-
     std::vector<Line> lines = parseLines(contents);
+    std::string eol = "\r\n";
+    for (const Line &line : lines) {
+        if (!line.end.empty()) {
+            eol = line.end;
+            break;
+        }
+    }
+
     std::size_t begin = 0, end = 0;
     if (!findSection(lines, sectionName, begin, end)) {
-        lines.push_back({"[" + sectionName + "]", Line::Section, sectionName});
-        lines.push_back({keyName + "=" + value, Line::Entry, keyName});
+        lines.push_back({"[" + sectionName + "]", Line::Section, sectionName, eol});
+        lines.push_back({keyName + "=" + value, Line::Entry, keyName, eol});
     } else if (std::size_t entry = findEntry(lines, begin, end, keyName); entry != std::string::npos) {
         // The key keeps the spelling it has in the file.
         lines[entry].text = lines[entry].name + "=" + value;
@@ -380,14 +414,16 @@ bool writeSetting(const Text &section, const Text &key, const Text &value)
             if (lines[i].kind == Line::Entry) at = i + 1;
         }
         lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(at),
-                     Line{keyName + "=" + value, Line::Entry, keyName});
+                     Line{keyName + "=" + value, Line::Entry, keyName, eol});
     }
 
     std::string output;
     output.reserve(contents.size() + keyName.size() + value.size() + sectionName.size() + 8);
     for (const Line &line : lines) {
         output += line.text;
-        output += eol;
+        // A last line without an ending gets one: the file ends with a line
+        // break, as the Windows functions leave it.
+        output += line.end.empty() ? eol : line.end;
     }
     return replaceFile(target, output, mode);
 }

@@ -224,8 +224,9 @@ Text textBefore(const Text &text, const Text &marker)
 Text trimMarker(const Text &text, const Text &marker)
 {
     Text result = text;
-    if (leftText(result, 1) == marker) result.erase(0, 1);
-    if (rightText(result, 1) == marker) result.pop_back();
+    // An empty marker equals the empty text's first byte: nothing to drop.
+    if (!result.empty() && leftText(result, 1) == marker) result.erase(0, 1);
+    if (!result.empty() && rightText(result, 1) == marker) result.pop_back();
     return result;
 }
 

@@ -13,6 +13,8 @@ namespace {
 // A cell shows its bytes up to the first zero byte, as a C string would.
 std::string_view beforeZero(std::string_view bytes)
 {
+    // An empty cell (a NULL among them) may have no bytes at all to search.
+    if (bytes.empty()) return bytes;
     if (const void *zero = std::memchr(bytes.data(), 0, bytes.size()))
         return bytes.substr(0, std::size_t(static_cast<const char *>(zero) - bytes.data()));
     return bytes;

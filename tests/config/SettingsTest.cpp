@@ -9,9 +9,11 @@
 #include <cstdlib>
 #include <dirent.h>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
@@ -239,6 +241,15 @@ TEST_F(SettingsTest, RewriteKeepsEverythingElse)
         {"first of two sections", "[a]\nk=1\n[A]\nk=2\n", "a", "k", "3", "[a]\nk=3\n[A]\nk=2\n"},
         {"empty file", "", "a", "k", "v", "[a]\r\nk=v\r\n"},
         {"value written as passed", "[a]\r\n", "a", "k", " 'q' ", "[a]\r\nk= 'q' \r\n"},
+        {"lone CR kept", "[a]\rk=1\r[b]\rk=2\r", "b", "k", "3", "[a]\rk=1\r[b]\rk=3\r"},
+        {"lone CR, key added", "[a]\rk=1\r\r[b]\r", "a", "j", "2", "[a]\rk=1\rj=2\r\r[b]\r"},
+        {"lone CR, section added", "[a]\rk=1", "c", "k", "v", "[a]\rk=1\r[c]\rk=v\r"},
+        {"each line keeps its own ending", "[a]\r\nk=1\nj=2\r", "a", "k", "3", "[a]\r\nk=3\nj=2\r"},
+        {"lone CR on the last line", "[a]\nk=1\r", "a", "j", "2", "[a]\nk=1\rj=2\n"},
+        {"LF CR is two line ends", "[a]\n\rk=1\n", "a", "k", "2", "[a]\n\rk=2\n"},
+        {"GBK ']' section replaced", "[\x81\x5d]\r\nk=1\r\n", "\x81\x5d", "k", "2", "[\x81\x5d]\r\nk=2\r\n"},
+        {"GBK ']' section added", "[a]\r\nk=1\r\n", "\x81\x5d", "k", "2",
+         "[a]\r\nk=1\r\n[\x81\x5d]\r\nk=2\r\n"},
     };
     for (const RewriteCase &c : cases) {
         SCOPED_TRACE(c.name);
@@ -248,6 +259,117 @@ TEST_F(SettingsTest, RewriteKeepsEverythingElse)
         EXPECT_EQ(readFile(programConfig()), c.after);
         EXPECT_EQ(entriesOf(dataDir()).size(), 1u);
     }
+}
+
+// Lines end at CRLF, LF or a lone CR, as the Windows profile functions read
+// them; each file below holds the same entries.
+TEST_F(SettingsTest, ReadsEveryLineEnding)
+{
+    const struct {
+        const char *name;
+        std::string contents;
+    } files[] = {
+        {"LF", "[a]\nk=1\n\n[b]\nk=2\nj=3\n"},        {"CRLF", "[a]\r\nk=1\r\n\r\n[b]\r\nk=2\r\nj=3\r\n"},
+        {"CR", "[a]\rk=1\r\r[b]\rk=2\rj=3\r"},        {"CR, none at the end", "[a]\rk=1\r\r[b]\rk=2\rj=3"},
+        {"mixed", "[a]\rk=1\n\r\n[b]\r\nk=2\rj=3\n"}, {"LF CR", "[a]\n\rk=1\n\r[b]\n\rk=2\n\rj=3\n\r"},
+    };
+    for (const auto &file : files) {
+        SCOPED_TRACE(file.name);
+        mkdir(dataDir().c_str(), 0755);
+        writeFile(programConfig(), file.contents);
+        EXPECT_EQ(readSetting("a", "k"), "1");
+        EXPECT_EQ(readSetting("b", "k"), "2");
+        EXPECT_EQ(readSetting("b", "j"), "3");
+        EXPECT_EQ(readSetting("a", "j"), "");
+    }
+}
+
+// 乚 is 0x81 0x5D: its second byte is ']' and must not end the section name.
+TEST_F(SettingsTest, SectionNamesHoldingGbkSecondByteBracket)
+{
+    const Text yi = "乚"_gbk;
+    ASSERT_EQ(yi, "\x81\x5d");
+    handWritten("[" + yi + "]\r\nk=1\r\n[" + yi + "x]\r\nk=2\r\n[" + "運"_gbk + yi + "] comment\r\nk=4\r\n");
+    EXPECT_EQ(readSetting(yi, "k"), "1");
+    EXPECT_EQ(readSetting(yi + "x", "k"), "2");
+    EXPECT_EQ(readSetting("運"_gbk + yi, "k"), "4");
+    EXPECT_EQ(readSetting("\x81", "k"), ""); // no section is cut to the lead byte
+
+    ASSERT_TRUE(writeSetting(yi, "k", "5"));
+    ASSERT_TRUE(writeSetting(yi + yi, "k", "6"));
+    EXPECT_EQ(readSetting(yi, "k"), "5");
+    EXPECT_EQ(readSetting(yi + yi, "k"), "6");
+    EXPECT_EQ(readSetting(yi + "x", "k"), "2");
+    // A lead byte without its second byte would swallow the closing ']'.
+    EXPECT_FALSE(writeSetting("a\x81", "k", "7"));
+    EXPECT_EQ(readSetting("a\x81", "k"), "");
+}
+
+namespace {
+
+// Runs `body` in a child process that is killed after a few seconds, so a
+// read that blocks fails the test instead of hanging it.
+int exitCodeOfBoundedChild(const std::function<int()> &body)
+{
+    pid_t pid = fork();
+    if (pid == 0) {
+        alarm(10);
+        _exit(body());
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+} // namespace
+
+// Whatever takes the file's place (a FIFO, a link to a device that never
+// ends, a file far too large) reads as absent, at once, and is never
+// overwritten.
+TEST_F(SettingsTest, OnlyARegularFileOfSaneSizeIsRead)
+{
+    const off_t limit = 16 << 20;
+    const struct {
+        const char *name;
+        std::function<void(const std::string &)> make;
+    } cases[] = {
+        {"FIFO", [](const std::string &path) { ASSERT_EQ(mkfifo(path.c_str(), 0600), 0); }},
+        {"link to /dev/zero",
+         [](const std::string &path) { ASSERT_EQ(symlink("/dev/zero", path.c_str()), 0); }},
+        {"link to /dev/urandom",
+         [](const std::string &path) { ASSERT_EQ(symlink("/dev/urandom", path.c_str()), 0); }},
+        {"one byte over the size limit",
+         [limit](const std::string &path) {
+             writeFile(path, "[a]\nk=1\n");
+             ASSERT_EQ(truncate(path.c_str(), limit + 1), 0);
+         }},
+    };
+    mkdir(dataDir().c_str(), 0755);
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        unlink(programConfig().c_str());
+        c.make(programConfig());
+        struct stat before;
+        ASSERT_EQ(lstat(programConfig().c_str(), &before), 0);
+        EXPECT_EQ(exitCodeOfBoundedChild([] { return readSetting("a", "k").empty() ? 0 : 1; }), 0);
+        EXPECT_EQ(exitCodeOfBoundedChild([] { return writeSetting("a", "k", "2") ? 1 : 0; }), 0);
+        struct stat after;
+        ASSERT_EQ(lstat(programConfig().c_str(), &after), 0);
+        EXPECT_EQ(after.st_ino, before.st_ino);
+        EXPECT_EQ(after.st_size, before.st_size);
+        EXPECT_EQ(entriesOf(dataDir()).size(), 1u);
+    }
+
+    // At the limit the file is still read and written (its last line ends, so
+    // the rewrite keeps the size).
+    unlink(programConfig().c_str());
+    writeFile(programConfig(), "[a]\nk=1\n");
+    ASSERT_EQ(truncate(programConfig().c_str(), limit - 1), 0);
+    std::ofstream(programConfig(), std::ios::binary | std::ios::app) << '\n';
+    ASSERT_EQ(readFile(programConfig()).size(), std::size_t(limit));
+    EXPECT_EQ(readSetting("a", "k"), "1");
+    EXPECT_TRUE(writeSetting("a", "k", "2"));
+    EXPECT_EQ(readSetting("a", "k"), "2");
 }
 
 TEST_F(SettingsTest, TheProgramsOwnValuesRoundTrip)

@@ -278,6 +278,8 @@ TEST(TextOperations, Compositions)
         {trimMarker("|||", "|"), "|"},
         {trimMarker("", "|"), ""},
         {trimMarker("|a|", "||"), "|a|"},
+        {trimMarker("", ""), ""}, // the empty marker "equals" the empty text's first byte
+        {trimMarker("a", ""), "a"},
         {textBetween("select * from db.t ORDER BY name desc limit 100", "ORDER BY", "limit", true),
          " name desc "},
         {textBetween("select * from db.t order by name desc LIMIT 100", "ORDER BY", "limit", true),
