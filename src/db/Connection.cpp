@@ -56,6 +56,8 @@ struct ConnectionEntry {
     // A round trip on this connection is under way (its work may be running
     // on another thread): nothing else may use the connection meanwhile.
     bool busy = false;
+    // Rows of the result being read, for the waiter to show.
+    std::shared_ptr<std::atomic<std::uint64_t>> rowsReceived = std::make_shared<std::atomic<std::uint64_t>>(0);
 };
 
 struct RecordSetEntry {
@@ -483,6 +485,8 @@ bool roundTrip(ConnectionEntry &entry, const std::function<void()> &work)
     info.password = entry.password;
     info.threadId = mysql_thread_id(entry.mysql);
     info.socket = int(mysql_get_socket(entry.mysql));
+    entry.rowsReceived->store(0, std::memory_order_relaxed);
+    info.rowsReceived = entry.rowsReceived;
     entry.busy = true;
     g_waiter(info, work);
     entry.busy = false;
@@ -756,8 +760,11 @@ bool fetchOn(ConnectionEntry *entry, ResultTable &table)
     bool ok = true;
     try {
         table.setColumnCount(int(mysql_num_fields(result)));
-        while (MYSQL_ROW row = mysql_fetch_row(result))
+        std::uint64_t rows = 0;
+        while (MYSQL_ROW row = mysql_fetch_row(result)) {
             table.appendRow(row, mysql_fetch_lengths(result));
+            if ((++rows & 1023) == 0) entry->rowsReceived->store(rows, std::memory_order_relaxed);
+        }
         // A transfer broken off midway ends the loop like the last row does.
         ok = mysql_errno(mysql) == 0;
     } catch (const std::bad_alloc &) {
@@ -780,7 +787,10 @@ bool discardOn(ConnectionEntry *entry)
 {
     MYSQL_RES *result = mysql_use_result(entry->mysql);
     if (!result) return false;
-    // Freeing an unbuffered result reads the rest of its rows and drops them.
+    std::uint64_t rows = 0;
+    while (mysql_fetch_row(result)) {
+        if ((++rows & 1023) == 0) entry->rowsReceived->store(rows, std::memory_order_relaxed);
+    }
     mysql_free_result(result);
     const bool ok = mysql_errno(entry->mysql) == 0;
     if (ok) dropFurtherResults(entry->mysql);

@@ -5,8 +5,10 @@
 // or logs; failures are return values, their texts come from lastError().
 #include "text/Text.h"
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
+#include <memory>
 
 namespace morvane {
 
@@ -36,6 +38,8 @@ struct WaitInfo {
     // The connection's socket, to break off a statement a server no longer
     // answers.
     int socket = -1;
+    // Rows received so far while a result is read (updated as they come).
+    std::shared_ptr<const std::atomic<std::uint64_t>> rowsReceived;
 };
 // Returns false only when it gave up waiting on a connect attempt (work then
 // still runs to its end elsewhere and must not be waited for).

@@ -126,9 +126,11 @@ public:
         row->addWidget(cancelButton);
         layout->addLayout(row);
     }
-    void showTime(qint64 ms)
+    void showTime(qint64 ms, std::uint64_t rows)
     {
-        timeLabel->setText(QStringLiteral("已用时 %1 秒").arg(double(ms) / 1000.0, 0, 'f', 1));
+        QString text = QStringLiteral("已用时 %1 秒").arg(double(ms) / 1000.0, 0, 'f', 1);
+        if (rows > 0) text += QStringLiteral("，已收到 %1 行").arg(rows);
+        timeLabel->setText(text);
     }
     QLabel *whatLabel;
     QLabel *timeLabel;
@@ -212,6 +214,7 @@ bool waitOffThread(const WaitInfo &info, const std::function<void()> &work)
         }).detach();
         breakTimer.start(kBreakAfter);
     };
+    auto rows = [&] { return info.rowsReceived ? info.rowsReceived->load(std::memory_order_relaxed) : 0; };
     QTimer tick;
     QObject::connect(&tick, &QTimer::timeout, [&] {
         if (!box && clock.elapsed() >= kBusyBoxDelay) {
@@ -220,10 +223,10 @@ bool waitOffThread(const WaitInfo &info, const std::function<void()> &work)
             box = new BusyBox(over, firstLine(info));
             if (blocker) blocker->box = box;
             QObject::connect(box->cancelButton, &QPushButton::clicked, [&] { cancel(); });
-            box->showTime(clock.elapsed());
+            box->showTime(clock.elapsed(), rows());
             box->show();
         } else if (box) {
-            box->showTime(clock.elapsed());
+            box->showTime(clock.elapsed(), rows());
         }
         tick.start(box ? 200 : int(qMax<qint64>(1, kBusyBoxDelay - clock.elapsed())));
     });
