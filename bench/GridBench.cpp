@@ -27,8 +27,6 @@
 // longest interval between ticks of a 10 ms timer on the GUI thread during
 // the measured action (its end included), so a blocked GUI thread shows as
 // the length of the block. The server comes from MYSQL_UNIX_PORT, user root.
-#include "mainwindow/AppState.h"
-#include "mainwindow/MainWindow.h"
 #include "app/Startup.h"
 #include "config/Settings.h"
 #include "db/Connection.h"
@@ -36,11 +34,11 @@
 #include "mainwindow/AppState.h"
 #include "mainwindow/MainWindow.h"
 #include "text/Gbk.h"
+#include "ui/BusyWait.h"
 #include "ui/ListModel.h"
 #include "ui/ListView.h"
 #include "ui/TabControl.h"
 #include "ui/TreeView.h"
-#include "ui/BusyWait.h"
 #include "ui/Widgets.h"
 #include "workspace/DataGrid.h"
 
@@ -54,9 +52,9 @@
 #include <QTest>
 #include <QTimer>
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <string>
-#include <csignal>
 #include <sys/resource.h>
 
 namespace {
@@ -328,7 +326,8 @@ int main(int argc, char **argv)
         if (paused) ::kill(server, SIGCONT);
         put(paused ? "paused_ms" : "sleep_ms", ms);
         put(paused ? "paused_gap_ms" : "sleep_gap_ms", gap);
-        if (paused) put("paused_cancel_to_return_ms", sinceCancel.isValid() ? double(sinceCancel.elapsed()) : -1);
+        if (paused)
+            put("paused_cancel_to_return_ms", sinceCancel.isValid() ? double(sinceCancel.elapsed()) : -1);
         std::fprintf(stderr, "%s\n", morvane::gbkToUtf8(morvane::getText(window.sqlConsole)).c_str());
         return 0;
     }

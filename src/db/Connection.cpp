@@ -57,7 +57,8 @@ struct ConnectionEntry {
     // on another thread): nothing else may use the connection meanwhile.
     bool busy = false;
     // Rows of the result being read, for the waiter to show.
-    std::shared_ptr<std::atomic<std::uint64_t>> rowsReceived = std::make_shared<std::atomic<std::uint64_t>>(0);
+    std::shared_ptr<std::atomic<std::uint64_t>> rowsReceived =
+        std::make_shared<std::atomic<std::uint64_t>>(0);
 };
 
 struct RecordSetEntry {
@@ -728,7 +729,8 @@ bool selectDatabase(int connection, const Text &name)
     if (!entry) return false;
     entry->statement = "use " + sqlName(name);
     bool ok = false;
-    roundTrip(*entry, [&] { ok = runStatement(*entry, [&](MYSQL *mysql) { return selectOn(mysql, name); }); });
+    roundTrip(*entry,
+              [&] { ok = runStatement(*entry, [&](MYSQL *mysql) { return selectOn(mysql, name); }); });
     if (ok) {
         entry->database = name;
         entry->schema = name;
