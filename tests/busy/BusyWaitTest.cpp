@@ -4,6 +4,8 @@
 #include "support/WindowFixture.h"
 
 #include "db/Connection.h"
+#include "db/ResultTable.h"
+#include "mainwindow/AppState.h"
 #include "ui/BusyWait.h"
 #include "ui/Widgets.h"
 
@@ -14,6 +16,7 @@
 #include <QTimer>
 
 #include <functional>
+#include <thread>
 #include <vector>
 
 namespace morvane::test {
@@ -45,6 +48,18 @@ int runningCount(const std::string &statement)
 {
     return std::stoi(adminQueryValue("select count(*) from information_schema.processlist where info = '" +
                                      statement + "'"));
+}
+
+// The server's id of the program's connection, asked over it.
+std::string connectionId()
+{
+    const int connection = appState().connection;
+    if (!execute(connection, "select connection_id()")) return {};
+    const int rows = storeResult(connection);
+    Text id;
+    readField(rows, 0, id);
+    freeResult(rows);
+    return id;
 }
 
 class BusyWaitTest : public ::testing::Test {
@@ -107,6 +122,8 @@ TEST_F(BusyWaitTest, InputDuringTheWaitIsDropped)
 TEST_F(BusyWaitTest, CancelEndsTheStatementOnTheServerAndTheConnectionStaysUsable)
 {
     const std::string statement = "select sleep(10)";
+    const std::string idBefore = connectionId();
+    ASSERT_FALSE(idBefore.empty());
     type(statement);
     QElapsedTimer sinceCancel;
     after(500, [&] {
@@ -124,6 +141,61 @@ TEST_F(BusyWaitTest, CancelEndsTheStatementOnTheServerAndTheConnectionStaysUsabl
     type("select 1");
     run();
     EXPECT_EQ(consoleText(), "select 1\r\n\r\n执行成功！\r\n");
+    // The same session: an interrupted statement is no lost connection.
+    EXPECT_EQ(connectionId(), idBefore);
+}
+
+// Every call that waits on the server hands that part to the waiter, which
+// may run it on another thread; the results are those of running it inline.
+std::vector<std::string> g_waitedFor;
+bool g_allOnOtherThread = true;
+
+bool recordingWaiter(const WaitInfo &info, const std::function<void()> &work)
+{
+    g_waitedFor.push_back(info.connecting ? "connect" : gbkToUtf8(info.what));
+    const std::thread::id gui = std::this_thread::get_id();
+    std::thread worker([&] {
+        g_allOnOtherThread = g_allOnOtherThread && std::this_thread::get_id() != gui;
+        work();
+    });
+    worker.join();
+    return true;
+}
+
+TEST(RoundTrips, AllGoThroughTheWaiter)
+{
+    ScratchDatabase db("rt");
+    g_waitedFor.clear();
+    setRoundTripWaiter(recordingWaiter);
+    const int c = connect("", "root", "");
+    ASSERT_NE(c, 0);
+    const std::string other = db.name() + "_x";
+    EXPECT_TRUE(createDatabase(c, other));
+    EXPECT_TRUE(dropDatabase(c, other));
+    EXPECT_TRUE(selectDatabase(c, db.name()));
+    EXPECT_TRUE(execute(c, "select 1 union select 2"));
+    const int rows = storeResult(c);
+    EXPECT_EQ(rowCount(rows), 2u);
+    freeResult(rows);
+    EXPECT_TRUE(execute(c, "select 3"));
+    ResultTable table;
+    EXPECT_TRUE(fetchResultTable(c, table));
+    EXPECT_EQ(table.cell(0, 0), "3");
+    EXPECT_TRUE(execute(c, "select 4"));
+    EXPECT_TRUE(discardResult(c));
+    installBusyWait();
+    const std::vector<std::string> expected = {"connect",
+                                               "create database " + other,
+                                               "drop database " + other,
+                                               "use " + db.name(),
+                                               "select 1 union select 2",
+                                               "select 1 union select 2", // its rows
+                                               "select 3",
+                                               "select 3",
+                                               "select 4",
+                                               "select 4"};
+    EXPECT_EQ(g_waitedFor, expected);
+    EXPECT_TRUE(g_allOnOtherThread);
 }
 
 } // namespace
