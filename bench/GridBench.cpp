@@ -13,14 +13,20 @@
 //                                 fetchResultTable, no window
 //   morvane_bench tree - -        the tree alone, no server: 2 000 databases
 //                                 added, then 20 000 tables to the first one
+//   morvane_bench sleep - -       the real main window: "select sleep(5)" in
+//                                 the console, a click on 执行sql, until the
+//                                 handler has appended the outcome
+//   morvane_bench paused PID -    the real main window: the server (process
+//                                 PID) paused with SIGSTOP, "select 1" in the
+//                                 console, 执行sql, 取消 in the busy box after
+//                                 1 s, until the handler has appended the
+//                                 outcome; the server is resumed afterwards
 //
 // Prints "name value" lines. Times are wall milliseconds (cpu_ms: CPU time
 // of this process, user and system); gap_ms is the
 // longest interval between ticks of a 10 ms timer on the GUI thread during
 // the measured action (its end included), so a blocked GUI thread shows as
 // the length of the block. The server comes from MYSQL_UNIX_PORT, user root.
-#include "mainwindow/AppState.h"
-#include "mainwindow/MainWindow.h"
 #include "app/Startup.h"
 #include "config/Settings.h"
 #include "db/Connection.h"
@@ -28,6 +34,7 @@
 #include "mainwindow/AppState.h"
 #include "mainwindow/MainWindow.h"
 #include "text/Gbk.h"
+#include "ui/BusyWait.h"
 #include "ui/ListModel.h"
 #include "ui/ListView.h"
 #include "ui/TabControl.h"
@@ -45,6 +52,7 @@
 #include <QTest>
 #include <QTimer>
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <string>
 #include <sys/resource.h>
@@ -196,6 +204,8 @@ int main(int argc, char **argv)
 
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    // Round trips wait as in the program.
+    morvane::installBusyWait();
     if (mode == "tree") {
         morvane::TreeView tree;
         QElapsedTimer timer;
@@ -287,6 +297,38 @@ int main(int argc, char **argv)
         put("fill_rows", grid.listRowCount());
         put("fill_payload", double(payload));
         put("fill_growth_ratio", double(grown) / double(std::max<std::size_t>(payload, 1)));
+        return 0;
+    }
+    if (mode == "sleep" || mode == "paused") {
+        const bool paused = mode == "paused";
+        const pid_t server = paused ? pid_t(std::stol(db)) : 0;
+        window.workspaceTabs->selectTab(0);
+        morvane::setText(window.sqlConsole, paused ? "select 1" : "select sleep(5)");
+        settle();
+        QElapsedTimer sinceCancel;
+        if (paused) {
+            ::kill(server, SIGSTOP);
+            QTimer::singleShot(1000, [&] {
+                for (QWidget *widget : QApplication::topLevelWidgets()) {
+                    if (widget->objectName() != QLatin1String("busyBox") || !widget->isVisible()) continue;
+                    sinceCancel.start();
+                    QTest::mouseClick(widget->findChild<QPushButton *>(QStringLiteral("busyCancel")),
+                                      Qt::LeftButton);
+                }
+            });
+        }
+        probe.begin();
+        QElapsedTimer timer;
+        timer.start();
+        QTest::mouseClick(window.runSqlButton, Qt::LeftButton);
+        const double ms = timer.nsecsElapsed() / 1e6;
+        const double gap = probe.endMs();
+        if (paused) ::kill(server, SIGCONT);
+        put(paused ? "paused_ms" : "sleep_ms", ms);
+        put(paused ? "paused_gap_ms" : "sleep_gap_ms", gap);
+        if (paused)
+            put("paused_cancel_to_return_ms", sinceCancel.isValid() ? double(sinceCancel.elapsed()) : -1);
+        std::fprintf(stderr, "%s\n", morvane::gbkToUtf8(morvane::getText(window.sqlConsole)).c_str());
         return 0;
     }
     std::fprintf(stderr, "unknown case %s\n", mode.c_str());

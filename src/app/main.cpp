@@ -4,6 +4,7 @@
 #include "app/Translation.h"
 #include "config/Settings.h"
 #include "mainwindow/MainWindow.h"
+#include "ui/BusyWait.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -15,6 +16,7 @@ int main(int argc, char **argv)
     if (const int status = morvane::handleCommandLine(argc, argv); status >= 0) return status;
     QApplication app(argc, argv);
     morvane::installQtTranslation();
+    morvane::installBusyWait();
     // The program's directory holds its configuration and is the working
     // directory from here on.
     const std::string directory = morvane::runDirectory();

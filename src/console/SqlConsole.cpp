@@ -18,9 +18,12 @@ void runSqlConsole(MainWindow &window)
         // A query or "show" typed here leaves rows behind; read and drop them
         // (without holding them: the query may be huge) so the next
         // statement anywhere in the program is not out of sync.
-        discardResult(connection);
-        appendText(window.sqlConsole, "\r\n\r\n执行成功！\r\n"_gbk);
-        return;
+        // The server may still fail the statement while its rows come (a
+        // query cancelled or interrupted midway).
+        if (discardResult(connection) || serverErrorText(connection, false).empty()) {
+            appendText(window.sqlConsole, "\r\n\r\n执行成功！\r\n"_gbk);
+            return;
+        }
     }
     appendText(window.sqlConsole, "\r\n\r\n执行失败！\r\n"_gbk);
     appendText(window.sqlConsole, serverErrorText(connection) + "\r\n");

@@ -11,7 +11,10 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
+#include <mutex>
 #include <new>
+#include <sys/socket.h>
 #include <unordered_map>
 #include <vector>
 
@@ -48,6 +51,14 @@ struct ConnectionEntry {
     Text ownError;
     // The last fetchResultTable gave up because memory ran out.
     bool fetchOutOfMemory = false;
+    // The last statement sent, for what a waiter shows while rows arrive.
+    Text statement;
+    // A round trip on this connection is under way (its work may be running
+    // on another thread): nothing else may use the connection meanwhile.
+    bool busy = false;
+    // Rows of the result being read, for the waiter to show.
+    std::shared_ptr<std::atomic<std::uint64_t>> rowsReceived =
+        std::make_shared<std::atomic<std::uint64_t>>(0);
 };
 
 struct RecordSetEntry {
@@ -79,6 +90,15 @@ struct CloseAllAtExit {
     }
 } g_closeAllAtExit;
 unsigned g_connectTimeout = 20;
+Text g_connectError;
+
+bool runInline(const WaitInfo &, const std::function<void()> &work)
+{
+    work();
+    return true;
+}
+
+RoundTripWaiter g_waiter = runInline;
 
 int newHandle()
 {
@@ -109,16 +129,20 @@ const char *orNull(const Text &text)
 
 // A new connection object set to GBK, with no automatic reconnect of the
 // library's own (it would reopen without restoring anything).
-MYSQL *openMysql(const Text &server, const Text &user, const Text &password)
+MYSQL *openMysql(const Text &server, const Text &user, const Text &password, unsigned timeout,
+                 Text *error = nullptr)
 {
     MYSQL *mysql = mysql_init(nullptr);
-    if (!mysql) return nullptr;
-    unsigned timeout = g_connectTimeout;
+    if (!mysql) {
+        if (error) *error = "Out of memory";
+        return nullptr;
+    }
     my_bool reconnect = 0;
     mysql_options(mysql, MYSQL_OPT_CONNECT_TIMEOUT, &timeout);
     mysql_options(mysql, MYSQL_OPT_RECONNECT, &reconnect);
     mysql_options(mysql, MYSQL_SET_CHARSET_NAME, "gbk");
     if (!mysql_real_connect(mysql, orNull(server), orNull(user), orNull(password), nullptr, 0, nullptr, 0)) {
+        if (error) *error = mysql_error(mysql);
         mysql_close(mysql);
         return nullptr;
     }
@@ -267,7 +291,7 @@ bool reopen(ConnectionEntry &entry)
             database = current;
     }
 
-    MYSQL *fresh = openMysql(entry.server, entry.user, entry.password);
+    MYSQL *fresh = openMysql(entry.server, entry.user, entry.password, g_connectTimeout);
     if (!fresh) return false;
     entry.tracking = requestTracking(fresh);
     static const char setNames[] = "set names gbk";
@@ -463,7 +487,64 @@ Text escapeGbk(const Text &value)
     return out;
 }
 
+bool executeOn(ConnectionEntry *entry, const Text &statement);
+
+// Hands the blocking part of a call on `entry` to the waiter; false (and
+// nothing done) while another round trip on it is under way.
+bool roundTrip(ConnectionEntry &entry, const std::function<void()> &work)
+{
+    if (entry.busy) return false;
+    WaitInfo info;
+    info.what = entry.statement;
+    info.server = entry.server;
+    info.user = entry.user;
+    info.password = entry.password;
+    info.threadId = mysql_thread_id(entry.mysql);
+    info.socket = int(mysql_get_socket(entry.mysql));
+    entry.rowsReceived->store(0, std::memory_order_relaxed);
+    info.rowsReceived = entry.rowsReceived;
+    entry.busy = true;
+    g_waiter(info, work);
+    entry.busy = false;
+    return true;
+}
+
+// What a connect attempt leaves for whoever still waits for it.
+struct ConnectAttempt {
+    std::mutex mutex;
+    bool abandoned = false;
+    MYSQL *mysql = nullptr;
+    bool tracking = false;
+    Text error;
+};
+
 } // namespace
+
+void setRoundTripWaiter(RoundTripWaiter waiter)
+{
+    g_waiter = waiter ? waiter : runInline;
+}
+
+bool cancelStatement(const WaitInfo &info)
+{
+    if (info.connecting || info.threadId == 0) return false;
+    MYSQL *mysql = openMysql(info.server, info.user, info.password, 5);
+    if (!mysql) return false;
+    const std::string kill = "kill query " + std::to_string(info.threadId);
+    const bool ok = mysql_real_query(mysql, kill.data(), kill.size()) == 0;
+    mysql_close(mysql);
+    return ok;
+}
+
+void breakConnection(const WaitInfo &info)
+{
+    if (info.socket >= 0) ::shutdown(info.socket, SHUT_RDWR);
+}
+
+Text lastConnectError()
+{
+    return g_connectError;
+}
 
 void setConnectTimeout(unsigned seconds)
 {
@@ -477,15 +558,49 @@ unsigned connectTimeout()
 
 int connect(const Text &server, const Text &user, const Text &password)
 {
-    MYSQL *mysql = openMysql(server, user, password);
+    WaitInfo info;
+    info.connecting = true;
+    info.what = server;
+    info.server = server;
+    info.user = user;
+    info.password = password;
+    // The attempt owns copies of everything it reads: a waiter may stop
+    // waiting for it and let it finish on its own.
+    auto attempt = std::make_shared<ConnectAttempt>();
+    const unsigned timeout = g_connectTimeout;
+    const bool waited = g_waiter(info, [attempt, server, user, password, timeout] {
+        Text error;
+        MYSQL *mysql = openMysql(server, user, password, timeout, &error);
+        const bool tracking = mysql && requestTracking(mysql);
+        std::lock_guard<std::mutex> lock(attempt->mutex);
+        if (attempt->abandoned) {
+            if (mysql) mysql_close(mysql);
+            return;
+        }
+        attempt->mysql = mysql;
+        attempt->tracking = tracking;
+        attempt->error = error;
+    });
+    MYSQL *mysql = nullptr;
+    {
+        std::lock_guard<std::mutex> lock(attempt->mutex);
+        attempt->abandoned = !waited;
+        if (waited) {
+            mysql = attempt->mysql;
+            g_connectError = attempt->error;
+        } else {
+            g_connectError = "连接已取消"_gbk;
+        }
+    }
     if (!mysql) return 0;
+    g_connectError.clear();
     const int handle = newHandle();
     ConnectionEntry entry;
     entry.mysql = mysql;
     entry.server = server;
     entry.user = user;
     entry.password = password;
-    entry.tracking = requestTracking(mysql);
+    entry.tracking = attempt->tracking;
     entry.schemaKnown = entry.tracking;
     g_connections.emplace(handle, std::move(entry));
     return handle;
@@ -494,7 +609,17 @@ int connect(const Text &server, const Text &user, const Text &password)
 bool execute(int connection, const Text &statement)
 {
     ConnectionEntry *entry = findConnection(connection);
-    if (!entry) return false;
+    if (!entry || entry->busy) return false;
+    entry->statement = statement;
+    bool ok = false;
+    roundTrip(*entry, [&] { ok = executeOn(entry, statement); });
+    return ok;
+}
+
+namespace {
+
+bool executeOn(ConnectionEntry *entry, const Text &statement)
+{
     const bool ok = runStatement(*entry, [&](MYSQL *mysql) {
         return mysql_real_query(mysql, statement.data(), statement.size()) == 0;
     });
@@ -521,14 +646,19 @@ bool execute(int connection, const Text &statement)
     return ok;
 }
 
+} // namespace
+
 int storeResult(int connection)
 {
     ConnectionEntry *entry = findConnection(connection);
-    if (!entry || !entry->rowsPending) return 0;
+    if (!entry || !entry->rowsPending || entry->busy) return 0;
     entry->rowsPending = false;
-    MYSQL_RES *result = mysql_store_result(entry->mysql);
+    MYSQL_RES *result = nullptr;
+    roundTrip(*entry, [&] {
+        result = mysql_store_result(entry->mysql);
+        if (result) dropFurtherResults(entry->mysql);
+    });
     if (!result) return 0;
-    dropFurtherResults(entry->mysql);
     RecordSetEntry recordSet;
     recordSet.result = result;
     recordSet.rows.reserve(static_cast<std::size_t>(mysql_num_rows(result)));
@@ -612,7 +742,10 @@ bool selectDatabase(int connection, const Text &name)
 {
     ConnectionEntry *entry = findConnection(connection);
     if (!entry) return false;
-    const bool ok = runStatement(*entry, [&](MYSQL *mysql) { return selectOn(mysql, name); });
+    entry->statement = "use " + sqlName(name);
+    bool ok = false;
+    roundTrip(*entry,
+              [&] { ok = runStatement(*entry, [&](MYSQL *mysql) { return selectOn(mysql, name); }); });
     if (ok) {
         entry->database = name;
         entry->schema = name;
@@ -631,11 +764,10 @@ bool lastError(int connection, Text &text)
     return true;
 }
 
-bool fetchResultTable(int connection, ResultTable &table)
+namespace {
+
+bool fetchOn(ConnectionEntry *entry, ResultTable &table)
 {
-    table.setColumnCount(0);
-    ConnectionEntry *entry = findConnection(connection);
-    if (!entry) return false;
     entry->fetchOutOfMemory = false;
     if (!entry->rowsPending) return false;
     entry->rowsPending = false;
@@ -645,8 +777,11 @@ bool fetchResultTable(int connection, ResultTable &table)
     bool ok = true;
     try {
         table.setColumnCount(int(mysql_num_fields(result)));
-        while (MYSQL_ROW row = mysql_fetch_row(result))
+        std::uint64_t rows = 0;
+        while (MYSQL_ROW row = mysql_fetch_row(result)) {
             table.appendRow(row, mysql_fetch_lengths(result));
+            if ((++rows & 1023) == 0) entry->rowsReceived->store(rows, std::memory_order_relaxed);
+        }
         // A transfer broken off midway ends the loop like the last row does.
         ok = mysql_errno(mysql) == 0;
     } catch (const std::bad_alloc &) {
@@ -665,6 +800,32 @@ bool fetchResultTable(int connection, ResultTable &table)
     return ok;
 }
 
+bool discardOn(ConnectionEntry *entry)
+{
+    MYSQL_RES *result = mysql_use_result(entry->mysql);
+    if (!result) return false;
+    std::uint64_t rows = 0;
+    while (mysql_fetch_row(result)) {
+        if ((++rows & 1023) == 0) entry->rowsReceived->store(rows, std::memory_order_relaxed);
+    }
+    mysql_free_result(result);
+    const bool ok = mysql_errno(entry->mysql) == 0;
+    if (ok) dropFurtherResults(entry->mysql);
+    return ok;
+}
+
+} // namespace
+
+bool fetchResultTable(int connection, ResultTable &table)
+{
+    table.setColumnCount(0);
+    ConnectionEntry *entry = findConnection(connection);
+    if (!entry || entry->busy) return false;
+    bool ok = false;
+    roundTrip(*entry, [&] { ok = fetchOn(entry, table); });
+    return ok;
+}
+
 bool fetchRanOutOfMemory(int connection)
 {
     const ConnectionEntry *entry = findConnection(connection);
@@ -674,14 +835,10 @@ bool fetchRanOutOfMemory(int connection)
 bool discardResult(int connection)
 {
     ConnectionEntry *entry = findConnection(connection);
-    if (!entry || !entry->rowsPending) return false;
+    if (!entry || !entry->rowsPending || entry->busy) return false;
     entry->rowsPending = false;
-    MYSQL_RES *result = mysql_use_result(entry->mysql);
-    if (!result) return false;
-    // Freeing an unbuffered result reads the rest of its rows and drops them.
-    mysql_free_result(result);
-    const bool ok = mysql_errno(entry->mysql) == 0;
-    if (ok) dropFurtherResults(entry->mysql);
+    bool ok = false;
+    roundTrip(*entry, [&] { ok = discardOn(entry); });
     return ok;
 }
 

@@ -5,7 +5,10 @@
 // or logs; failures are return values, their texts come from lastError().
 #include "text/Text.h"
 
+#include <atomic>
 #include <cstdint>
+#include <functional>
+#include <memory>
 
 namespace morvane {
 
@@ -15,6 +18,43 @@ class ResultTable;
 // 20 unless changed (tests shorten it).
 void setConnectTimeout(unsigned seconds);
 unsigned connectTimeout();
+
+// Every call below that waits on the server hands its blocking part to the
+// round-trip waiter as `work`. The default runs it at once; a program with a
+// window installs one that runs it on another thread and keeps the window
+// alive meanwhile. Either way the call returns only after `work` ran, so
+// callers see their results as before.
+struct WaitInfo {
+    // Connecting (threadId 0) or a statement on an open connection.
+    bool connecting = false;
+    // What runs: the statement as sent, or the server connected to.
+    Text what;
+    // The login, for the short second connection that cancels a statement.
+    Text server;
+    Text user;
+    Text password;
+    // The server's id of the connection the statement runs on.
+    unsigned long threadId = 0;
+    // The connection's socket, to break off a statement a server no longer
+    // answers.
+    int socket = -1;
+    // Rows received so far while a result is read (updated as they come).
+    std::shared_ptr<const std::atomic<std::uint64_t>> rowsReceived;
+};
+// Returns false only when it gave up waiting on a connect attempt (work then
+// still runs to its end elsewhere and must not be waited for).
+using RoundTripWaiter = bool (*)(const WaitInfo &info, const std::function<void()> &work);
+void setRoundTripWaiter(RoundTripWaiter waiter);
+// Asks the server, over a connection of its own with the same login, to end
+// the statement described by `info`; blocks while it does. Safe from any
+// thread.
+bool cancelStatement(const WaitInfo &info);
+// Breaks the connection of `info` off under a statement whose server no
+// longer answers: the statement fails at once as a lost connection, and the
+// next one reopens the connection. Safe from any thread.
+void breakConnection(const WaitInfo &info);
+// Why the last connect returned 0.
+Text lastConnectError();
 
 int connect(const Text &server, const Text &user, const Text &password);
 // A connection the server dropped while idle is reopened by the next

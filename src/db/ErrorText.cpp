@@ -18,9 +18,9 @@ struct ErrorPhrase {
 // Applied in this order, each on the result of the one before. MariaDB
 // servers and Connector/C word two of the phrases their own way; those
 // wordings follow the MySQL ones with the same Chinese text.
-const std::array<ErrorPhrase, 11> &errorPhraseTable()
+const std::array<ErrorPhrase, 12> &errorPhraseTable()
 {
-    static const std::array<ErrorPhrase, 11> table = {{
+    static const std::array<ErrorPhrase, 12> table = {{
         {"You have an error in your SQL syntax;", "你有一个错误在您的SQL语法;"_gbk},
         {"check the manual that corresponds to your MySQL server version for the right syntax to use near",
          "检查手册对应于你的MySQL服务器版本附近使用正确的语法"_gbk},
@@ -34,6 +34,7 @@ const std::array<ErrorPhrase, 11> &errorPhraseTable()
         {"Duplicate column name", "重复的列名"_gbk},
         {"Lost connection to MySQL server during query", "失去了连接到MySQL服务器中查询"_gbk},
         {"Lost connection to server during query", "失去了连接到MySQL服务器中查询"_gbk},
+        {"Query execution was interrupted", "查询已被取消"_gbk},
     }};
     return table;
 }

@@ -1,5 +1,5 @@
 #pragma once
-// Server error texts as the user sees them: nine English phrases turned into
+// Server error texts as the user sees them: ten English phrases turned into
 // Chinese, everything else as the server sent it.
 #include "text/Text.h"
 

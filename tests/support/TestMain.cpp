@@ -1,6 +1,7 @@
 // The main of every test program: points the client library at the sandbox
 // server that ctest started, runs headless, then runs the GoogleTest cases.
 #include "app/Translation.h"
+#include "ui/BusyWait.h"
 
 #include <gtest/gtest.h>
 
@@ -22,6 +23,8 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     // As the program does, so standard buttons read in Chinese.
     morvane::installQtTranslation();
+    // Round trips run off the GUI thread, as in the program.
+    morvane::installBusyWait();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
