@@ -1,6 +1,7 @@
 // Waiting on the server: the window stays alive while a statement runs, a
 // box shows what runs after a moment, 取消 ends the statement on the server
 // or gives up a connect attempt, and nothing else can start meanwhile.
+#include "support/BusyBox.h"
 #include "support/WindowFixture.h"
 
 #include "db/Connection.h"
@@ -21,14 +22,6 @@
 
 namespace morvane::test {
 namespace {
-
-QWidget *findBusyBox()
-{
-    for (QWidget *widget : QApplication::topLevelWidgets()) {
-        if (widget->objectName() == QLatin1String("busyBox") && widget->isVisible()) return widget;
-    }
-    return nullptr;
-}
 
 // Runs `check` once after `ms` milliseconds, inside whatever wait is going on.
 void after(int ms, std::function<void()> check)
@@ -62,18 +55,7 @@ std::string connectionId()
     return id;
 }
 
-class BusyWaitTest : public ::testing::Test {
-protected:
-    void SetUp() override { f.start(); }
-    std::string consoleText() const { return gbkToUtf8(getText(f.window->sqlConsole)); }
-    void type(const std::string &statement)
-    {
-        f.window->sqlConsole->clear();
-        QTest::keyClicks(f.window->sqlConsole, QString::fromStdString(statement));
-    }
-    void run() { QTest::mouseClick(f.window->runSqlButton, Qt::LeftButton); }
-    WindowFixture f;
-};
+class BusyWaitTest : public ConsoleTestBase {};
 
 TEST_F(BusyWaitTest, BoxShowsWhatRunsAndTheHandlerSeesTheResultAfterwards)
 {

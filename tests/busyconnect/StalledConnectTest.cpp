@@ -2,6 +2,7 @@
 // once. A program of its own: the client library reads MYSQL_TCP_PORT once,
 // when it is first used, so nothing here may reach a server before.
 #include "db/Connection.h"
+#include "support/BusyBox.h"
 #include "text/Gbk.h"
 
 #include <QApplication>
@@ -22,14 +23,6 @@
 
 namespace morvane::test {
 namespace {
-
-QWidget *findBusyBox()
-{
-    for (QWidget *widget : QApplication::topLevelWidgets()) {
-        if (widget->objectName() == QLatin1String("busyBox") && widget->isVisible()) return widget;
-    }
-    return nullptr;
-}
 
 // A local port that takes connections (the system completes them) and
 // never says a word.

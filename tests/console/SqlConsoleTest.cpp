@@ -30,17 +30,8 @@ std::string translatedRefusal(const std::string &statement)
     return gbkToUtf8(translateServerError(mysql_error(m)));
 }
 
-class ConsoleTest : public ::testing::Test {
+class ConsoleTest : public ConsoleTestBase {
 protected:
-    void SetUp() override { f.start(); }
-    std::string consoleText() const { return gbkToUtf8(getText(f.window->sqlConsole)); }
-    void type(const std::string &statement)
-    {
-        f.window->sqlConsole->clear();
-        QTest::keyClicks(f.window->sqlConsole, QString::fromStdString(statement));
-    }
-    void run() { QTest::mouseClick(f.window->runSqlButton, Qt::LeftButton); }
-    WindowFixture f;
     ScratchDatabase db{"sc"};
 };
 

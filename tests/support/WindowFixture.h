@@ -10,12 +10,15 @@
 #include "support/TestServer.h"
 #include "text/Gbk.h"
 #include "ui/TreeView.h"
+#include "ui/Widgets.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidgetItemIterator>
@@ -192,6 +195,20 @@ public:
     ScriptedDialogs dialogs;
     QTemporaryDir dir;
     std::unique_ptr<MainWindow> window;
+};
+
+// A started window driven through its SQL console.
+class ConsoleTestBase : public ::testing::Test {
+protected:
+    void SetUp() override { f.start(); }
+    std::string consoleText() const { return gbkToUtf8(getText(f.window->sqlConsole)); }
+    void type(const std::string &statement)
+    {
+        f.window->sqlConsole->clear();
+        QTest::keyClicks(f.window->sqlConsole, QString::fromStdString(statement));
+    }
+    void run() { QTest::mouseClick(f.window->runSqlButton, Qt::LeftButton); }
+    WindowFixture f;
 };
 
 } // namespace morvane::test
