@@ -9,7 +9,6 @@ set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
 # Symbols resolved at start, so the relocations can be made read-only.
 target_link_options(morvane PRIVATE -Wl,-z,relro,-z,now)
 
-set(MORVANE_APP_ID io.github.morvane.Morvane)
 set(MORVANE_DIST ${CMAKE_SOURCE_DIR}/dist)
 set(MORVANE_DIST_OUT ${CMAKE_BINARY_DIR}/dist)
 

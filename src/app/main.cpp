@@ -2,6 +2,7 @@
 #include "app/CommandLine.h"
 #include "app/Startup.h"
 #include "app/Translation.h"
+#include "app/Version.h"
 #include "config/Settings.h"
 #include "mainwindow/MainWindow.h"
 #include "ui/BusyWait.h"
@@ -25,11 +26,10 @@ int main(int argc, char **argv)
     }
 
     // Ties the windows to the installed menu entry and its icon.
-    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.morvane.Morvane"));
-    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("io.github.morvane.Morvane")));
+    QGuiApplication::setDesktopFileName(QStringLiteral(MORVANE_APP_ID));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral(MORVANE_APP_ID)));
     morvane::MainWindow window;
     morvane::runStartup(window);
-    window.resize(1263, 770);
     window.applyLayoutRule();
     if (QScreen *screen = window.screen()) {
         QRect frame = window.frameGeometry();
@@ -37,6 +37,5 @@ int main(int argc, char **argv)
         window.move(frame.topLeft());
     }
     window.show();
-    window.setOuterSize(QSize(1263, 770));
     return app.exec();
 }
