@@ -19,10 +19,6 @@ namespace morvane {
 
 void connectHandlers(MainWindow &window)
 {
-    const char *const kConnected = "morvaneHandlersConnected";
-    if (window.property(kConnected).toBool()) return;
-    window.setProperty(kConnected, true);
-
     auto on = [&window](auto *sender, auto signal, void (*handler)(MainWindow &)) {
         QObject::connect(sender, signal, &window, [&window, handler] { handler(window); });
     };

@@ -5,7 +5,7 @@ namespace morvane {
 class MainWindow;
 
 // Connects the main window's controls and menu items to the handlers of the
-// features that own them. Once per window; a second call does nothing.
+// features that own them; once per window, at start-up.
 void connectHandlers(MainWindow &window);
 
 } // namespace morvane

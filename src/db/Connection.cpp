@@ -14,6 +14,7 @@
 #include <memory>
 #include <mutex>
 #include <new>
+#include <string_view>
 #include <sys/socket.h>
 #include <unordered_map>
 #include <vector>
@@ -157,6 +158,9 @@ bool requestTracking(MYSQL *mysql)
     return mysql_real_query(mysql, track, sizeof track - 1) == 0;
 }
 
+// What every reopened session is told first.
+constexpr std::string_view kSetNamesGbk = "set names gbk";
+
 // The statement sets exactly what every reopened session gets anyway.
 bool isSetNamesGbk(const Text &statement)
 {
@@ -166,10 +170,9 @@ bool isSetNamesGbk(const Text &statement)
         ++begin;
     while (end > begin && std::isspace(static_cast<unsigned char>(statement[end - 1])))
         --end;
-    static const char setNames[] = "set names gbk";
-    if (end - begin != sizeof setNames - 1) return false;
+    if (end - begin != kSetNamesGbk.size()) return false;
     for (std::size_t i = 0; i < end - begin; ++i) {
-        if (std::tolower(static_cast<unsigned char>(statement[begin + i])) != setNames[i]) return false;
+        if (std::tolower(static_cast<unsigned char>(statement[begin + i])) != kSetNamesGbk[i]) return false;
     }
     return true;
 }
@@ -182,8 +185,6 @@ bool tracked(MYSQL *mysql, enum_session_state_type type, Text *value = nullptr)
     if (value) value->assign(data ? data : "", data ? length : 0);
     return true;
 }
-
-std::size_t charLength(const Text &text, std::size_t i);
 
 // The next word of the statement from `i` on, in lower case.
 Text nextWord(const Text &statement, std::size_t &i)
@@ -207,7 +208,7 @@ Text outsideQuotes(const Text &statement)
         const char c = statement[i];
         if (c == '\'' || c == '"' || c == '`') {
             for (++i; i < statement.size();) {
-                if (charLength(statement, i) == 2 || (statement[i] == '\\' && c != '`')) {
+                if (gbkCharLength(statement, i) == 2 || (statement[i] == '\\' && c != '`')) {
                     i += 2;
                 } else if (statement[i] == c) {
                     ++i;
@@ -220,7 +221,7 @@ Text outsideQuotes(const Text &statement)
             out += ' ';
             continue;
         }
-        const std::size_t n = charLength(statement, i);
+        const std::size_t n = gbkCharLength(statement, i);
         for (std::size_t k = 0; k < n; ++k)
             out += char(std::tolower(static_cast<unsigned char>(statement[i + k])));
         i += n;
@@ -229,20 +230,16 @@ Text outsideQuotes(const Text &statement)
 }
 
 // What the server leaves out of its reports, judged by the statement's
-// text: user variables (also set by "select ... into @v" and inside
-// queries), named locks, table locks, open handlers, the next transaction's
-// characteristics, whatever a procedure did, and the reports themselves
-// being turned off.
-bool mayChangeStateUnreported(const Text &statement)
+// text (`bare`, from outsideQuotes): user variables (also set by "select
+// ... into @v" and inside queries), named locks, table locks, open handlers,
+// the next transaction's characteristics and whatever a procedure did.
+bool mayChangeStateUnreported(const Text &bare)
 {
-    const Text bare = outsideQuotes(statement);
     std::size_t i = 0;
     const Text first = nextWord(bare, i);
     if (first == "lock" || first == "handler" || first == "call") return true;
     if (first == "set" && nextWord(bare, i) == "transaction") return true;
-    if (bare.find(":=") != Text::npos || bare.find("get_lock") != Text::npos ||
-        bare.find("session_track") != Text::npos)
-        return true;
+    if (bare.find(":=") != Text::npos || bare.find("get_lock") != Text::npos) return true;
     for (std::size_t at = bare.find('@'); at != Text::npos; at = bare.find('@', at)) {
         if (at + 1 >= bare.size() || bare[at + 1] != '@') return true;
         at += 2; // a system variable: its changes are reported
@@ -294,8 +291,7 @@ bool reopen(ConnectionEntry &entry)
     MYSQL *fresh = openMysql(entry.server, entry.user, entry.password, g_connectTimeout);
     if (!fresh) return false;
     entry.tracking = requestTracking(fresh);
-    static const char setNames[] = "set names gbk";
-    mysql_real_query(fresh, setNames, sizeof setNames - 1);
+    mysql_real_query(fresh, kSetNamesGbk.data(), kSetNamesGbk.size());
     entry.schema.clear();
     entry.schemaKnown = entry.tracking;
     if (!database.empty() && selectOn(fresh, database)) entry.schema = database;
@@ -355,25 +351,6 @@ void dropFurtherResults(MYSQL *mysql)
     }
 }
 
-bool isGbkLead(unsigned char c)
-{
-    return c >= 0x81 && c <= 0xFE;
-}
-bool isGbkTrail(unsigned char c)
-{
-    return (c >= 0x40 && c <= 0x7E) || (c >= 0x80 && c <= 0xFE);
-}
-
-// Length of the character at text[i]: 2 for a GBK double-byte character,
-// else 1.
-std::size_t charLength(const Text &text, std::size_t i)
-{
-    if (i + 1 < text.size() && isGbkLead(static_cast<unsigned char>(text[i])) &&
-        isGbkTrail(static_cast<unsigned char>(text[i + 1])))
-        return 2;
-    return 1;
-}
-
 bool isDigit(char c)
 {
     return c >= '0' && c <= '9';
@@ -410,7 +387,7 @@ bool isPlainName(const Text &name)
 {
     if (name.empty() || looksLikeNumber(name) || isReservedWord(name)) return false;
     for (std::size_t i = 0; i < name.size();) {
-        const std::size_t n = charLength(name, i);
+        const std::size_t n = gbkCharLength(name, i);
         const char c = name[i];
         const bool plain = (n == 2 && !hasPunctuationTrail(name, i)) || (c >= 'a' && c <= 'z') ||
                            (c >= 'A' && c <= 'Z') || isDigit(c) || c == '_' || c == '$';
@@ -428,7 +405,7 @@ bool selectOn(MYSQL *mysql, const Text &name)
 {
     bool backquoteTrail = false;
     for (std::size_t i = 0; i < name.size() && !backquoteTrail;) {
-        const std::size_t n = charLength(name, i);
+        const std::size_t n = gbkCharLength(name, i);
         backquoteTrail = n == 2 && name[i + 1] == '`';
         i += n;
     }
@@ -445,7 +422,7 @@ Text escapeGbk(const Text &value)
     Text out;
     out.reserve(value.size() + value.size() / 8 + 2);
     for (std::size_t i = 0; i < value.size();) {
-        const std::size_t n = charLength(value, i);
+        const std::size_t n = gbkCharLength(value, i);
         if (n == 2) {
             out.append(value, i, 2);
             i += 2;
@@ -625,15 +602,15 @@ bool executeOn(ConnectionEntry *entry, const Text &statement)
     });
     if (ok) {
         entry->rowsPending = mysql_field_count(entry->mysql) > 0;
-        if (mayChangeStateUnreported(statement)) {
-            entry->sessionChanged = true;
-            if (outsideQuotes(statement).find("session_track") != Text::npos) {
-                // The reports may be off from here on: the default database
-                // can no longer be followed, so a reopened session starts
-                // with none rather than a wrong one.
-                entry->tracking = false;
-                entry->schemaLost = true;
-            }
+        const Text bare = outsideQuotes(statement);
+        const bool reportsOff = bare.find("session_track") != Text::npos;
+        if (reportsOff || mayChangeStateUnreported(bare)) entry->sessionChanged = true;
+        if (reportsOff) {
+            // The reports may be off from here on: the default database can
+            // no longer be followed, so a reopened session starts with none
+            // rather than a wrong one.
+            entry->tracking = false;
+            entry->schemaLost = true;
         }
         if (entry->rowsPending) {
             // The end of a result set carries no report of changed state.
@@ -741,7 +718,7 @@ bool dropDatabase(int connection, const Text &name)
 bool selectDatabase(int connection, const Text &name)
 {
     ConnectionEntry *entry = findConnection(connection);
-    if (!entry) return false;
+    if (!entry || entry->busy) return false;
     entry->statement = "use " + sqlName(name);
     bool ok = false;
     roundTrip(*entry,
@@ -866,7 +843,7 @@ Text sqlName(const Text &name)
     quoted += '`';
     bool loneLead = false;
     for (std::size_t i = 0; i < name.size();) {
-        const std::size_t n = charLength(name, i);
+        const std::size_t n = gbkCharLength(name, i);
         if (n == 1 && name[i] == '`') quoted += '`';
         loneLead = n == 1 && isGbkLead(static_cast<unsigned char>(name[i]));
         quoted.append(name, i, n);

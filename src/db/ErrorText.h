@@ -1,6 +1,6 @@
 #pragma once
-// Server error texts as the user sees them: ten English phrases turned into
-// Chinese, everything else as the server sent it.
+// Server error texts as the user sees them: English phrases (with their
+// MariaDB wordings) turned into Chinese, everything else as the server sent it.
 #include "text/Text.h"
 
 namespace morvane {

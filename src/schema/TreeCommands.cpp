@@ -50,13 +50,9 @@ void newDatabaseCommand(MainWindow &window)
     if (!inputBox(name)) return;
     // Blanks around the name are no part of it (a bare name in the statement
     // would lose them too). No GBK second byte is a blank, so bytes can be cut.
-    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
-    while (!name.empty() && blank(name.back()))
-        name.pop_back();
-    std::size_t lead = 0;
-    while (lead < name.size() && blank(name[lead]))
-        ++lead;
-    name.erase(0, lead);
+    const char *const blanks = " \t\r\n";
+    name.erase(name.find_last_not_of(blanks) + 1);
+    name.erase(0, name.find_first_not_of(blanks));
     if (createDatabase(appState().connection, sqlName(name)))
         window.schemaTree->treeAddItem(0, name, 0, 0, 0);
 }

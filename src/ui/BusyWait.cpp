@@ -191,7 +191,6 @@ bool waitOffThread(const WaitInfo &info, const std::function<void()> &work)
             broken = true;
             breakConnection(info);
         }
-        if (state->workDone) state->wake();
     });
     auto cancel = [&] {
         if (!box || !box->cancelButton->isEnabled()) return;

@@ -76,7 +76,6 @@ QWidget *createControl(const ControlSpec &spec)
         // of a dialog its default.
         auto *button = new QPushButton(text);
         button->setAutoDefault(false);
-        button->setDefault(false);
         return button;
     }
     case ControlKind::CheckBox:

@@ -22,11 +22,6 @@ namespace morvane {
 
 namespace {
 
-bool sameAsciiFold(const Text &a, const Text &b)
-{
-    return a.size() == b.size() && findText(a, b, 1, true) == 1;
-}
-
 // The grid column that holds the row's id: the one titled id, else the
 // table's first column.
 int idColumn(const ListView &grid)

@@ -8,31 +8,11 @@ namespace morvane {
 
 namespace {
 
-bool isLead(unsigned char c)
-{
-    return c >= 0x81 && c <= 0xFE;
-}
-
-bool isTrail(unsigned char c)
-{
-    return (c >= 0x40 && c <= 0x7E) || (c >= 0x80 && c <= 0xFE);
-}
-
-// 2 for a GBK double-byte character at text[i], else 1 (as the server reads
-// its gbk text).
-std::size_t charLength(const Text &text, std::size_t i)
-{
-    return i + 1 < text.size() && isLead(static_cast<unsigned char>(text[i])) &&
-                   isTrail(static_cast<unsigned char>(text[i + 1]))
-               ? 2
-               : 1;
-}
-
 // starts[i] is true where a character of `text` begins; starts[size] too.
 std::vector<bool> charStarts(const Text &text)
 {
     std::vector<bool> starts(text.size() + 1, false);
-    for (std::size_t i = 0; i < text.size(); i += charLength(text, i))
+    for (std::size_t i = 0; i < text.size(); i += gbkCharLength(text, i))
         starts[i] = true;
     starts[text.size()] = true;
     return starts;
@@ -46,8 +26,7 @@ bool isWordByte(unsigned char c)
 
 bool sameWord(const Text &text, std::size_t start, std::size_t end, const char *word)
 {
-    const Text w(word);
-    return end - start == w.size() && findText(text.substr(start, end - start), w, 1, true) == 1;
+    return sameAsciiFold(text.substr(start, end - start), word);
 }
 
 // One piece of a statement as the server's lexer sees it.
@@ -74,7 +53,7 @@ std::vector<Token> tokens(const Text &s)
         } else if (c == '\'' || c == '"' || c == '`') {
             std::size_t j = i + 1;
             while (j < n) {
-                if (charLength(s, j) == 2) {
+                if (gbkCharLength(s, j) == 2) {
                     j += 2;
                 } else if (c != '`' && s[j] == '\\') {
                     j += 2;
@@ -102,7 +81,7 @@ std::vector<Token> tokens(const Text &s)
         } else if (isWordByte(c)) {
             std::size_t j = i;
             while (j < n && isWordByte(static_cast<unsigned char>(s[j])))
-                j += charLength(s, j);
+                j += gbkCharLength(s, j);
             out.push_back({Token::Word, i, std::min(j, n), depth});
             i = std::min(j, n);
         } else {
@@ -130,18 +109,23 @@ const Text &cellValuePlaceholder()
     return placeholder;
 }
 
+bool sameAsciiFold(const Text &a, const Text &b)
+{
+    return a.size() == b.size() && findText(a, b, 1, true) == 1;
+}
+
 ConsoleValue consoleValue(const Text &value)
 {
     ConsoleValue cv;
     std::size_t size = value.size();
     if (size > kConsoleValueLimit) {
+        // Cut before the first character that would end past the limit.
         cv.cut = true;
-        const std::vector<bool> starts = charStarts(value.substr(0, kConsoleValueLimit + 1));
-        size = kConsoleValueLimit;
-        while (size > 0 && !starts[size])
-            --size;
+        size = 0;
+        for (std::size_t n; size + (n = gbkCharLength(value, size)) <= kConsoleValueLimit;)
+            size += n;
     }
-    const Text v = cv.cut ? value.substr(0, size) : value;
+    const std::string_view v(value.data(), size);
     Text &shown = cv.shown;
     shown.reserve(v.size() + v.size() / kConsoleLineChars * 2 + 64);
     bool lone = false;
@@ -170,7 +154,7 @@ ConsoleValue consoleValue(const Text &value)
             shown += "\r\n";
             lineChars = 0;
         }
-        const std::size_t n = charLength(v, i);
+        const std::size_t n = gbkCharLength(v, i);
         shown.append(v, i, n);
         i += n;
         ++lineChars;
@@ -195,7 +179,7 @@ Text valueFromConsole(const Text &value, const ConsoleValue &cv, const Text &now
     // is what the user edited.
     std::size_t p = 0;
     while (p < ns) {
-        const std::size_t n = charLength(shown, p);
+        const std::size_t n = gbkCharLength(shown, p);
         if (p + n > nn || shown.compare(p, n, now, p, n) != 0) break;
         p += n;
     }

@@ -6,6 +6,7 @@
 #include "text/Text.h"
 
 #include <cstddef>
+#include <string_view>
 #include <vector>
 
 namespace morvane {
@@ -36,6 +37,9 @@ Text fillPlaceholders(const Text &statement, const std::vector<std::size_t> &at,
 // and the condition after its "where" (empty when it has none). False for
 // any other statement.
 bool updateTarget(const Text &statement, Text &table, Text &where);
+
+// Equal but for the case of ASCII letters.
+bool sameAsciiFold(const Text &a, const Text &b);
 
 // True for a column type whose values compare as numbers ("int(11)",
 // "decimal(10,2)", "double unsigned").

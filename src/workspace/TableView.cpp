@@ -80,7 +80,6 @@ Text formatCreateStatement(const Text &statement)
 {
     Text s = replaceText(statement, "(", "(\r\n", 1);
     s = replaceText(s, ") ENGINE", "\r\n) ENGINE", 1);
-    s = replaceText(s, ",\n  ", ",\r\n\n  ");
     // A Qt edit box breaks the line at the server's own line feed as well, so
     // "\r\n" beside it would show as a blank line, and reading the box back
     // gives "\r\n" for each. One "\r\n" per line shows each definition on
