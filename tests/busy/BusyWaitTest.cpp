@@ -117,7 +117,11 @@ TEST_F(BusyWaitTest, CancelEndsTheStatementOnTheServerAndTheConnectionStaysUsabl
     run();
     ASSERT_TRUE(sinceCancel.isValid()) << consoleText();
     EXPECT_LT(sinceCancel.elapsed(), 1500);
-    EXPECT_EQ(runningCount(statement), 0);
+    // The server answers the interrupted statement before its thread clears
+    // the statement from the process list: it must be gone within 1 s of 取消.
+    while (runningCount(statement) != 0 && sinceCancel.elapsed() < 1000)
+        QTest::qWait(20);
+    EXPECT_EQ(runningCount(statement), 0) << sinceCancel.elapsed() << " ms after 取消";
     EXPECT_EQ(consoleText(), statement + "\r\n\r\n执行失败！\r\n查询已被取消\r\n");
 
     type("select 1");
